@@ -82,6 +82,10 @@ const Utf8Char& Win1250ToUtf8Char(unsigned char byte) {
   return Utf8Table()[byte];
 }
 
+const Utf8Char* Win1250Utf8Table() {
+  return Utf8Table().data();
+}
+
 std::string Win1250ToUtf8(std::string_view text) {
   const auto& table = Utf8Table();
   std::string out;

@@ -18,6 +18,8 @@ struct Utf8Char {
   char bytes[3];
 };
 const Utf8Char& Win1250ToUtf8Char(unsigned char byte);
+// The same for all 256 bytes, for loops that convert in bulk.
+const Utf8Char* Win1250Utf8Table();
 
 std::string Win1250ToUtf8(std::string_view text);
 

@@ -1,21 +1,51 @@
 #include "transkod/recoder.h"
 
+#include <array>
 #include <cstring>
 
 #include "platform/win1250.h"
 
 namespace transkod {
 
+namespace {
+
+// UTF-8 bytes of every input byte, padded to four so one store copies them;
+// CR, LF and 0 have length 0 and take the slow path.
+struct Entry {
+  char bytes[3];
+  uint8_t len;
+};
+
+const std::array<Entry, 256> kTable = [] {
+  std::array<Entry, 256> t{};
+  for (int b = 0; b < 256; ++b) {
+    const platform::Utf8Char& u = platform::Win1250ToUtf8Char(static_cast<unsigned char>(b));
+    std::memcpy(t[b].bytes, u.bytes, 3);
+    t[b].len = u.len;
+  }
+  t[0].len = t['\r'].len = t['\n'].len = 0;
+  return t;
+}();
+
+}  // namespace
+
 size_t LineRecoder::Feed(const char* data, size_t n, char* out) {
   char* o = out;
-  for (size_t i = 0; i < n; ++i) {
-    const unsigned char c = static_cast<unsigned char>(data[i]);
-    if (c >= 0x20 && c < 0x80) {
-      *o++ = static_cast<char>(c);
+  size_t i = 0;
+  while (i < n) {
+    const size_t start = i;
+    for (; i < n; ++i) {
+      const Entry& e = kTable[static_cast<unsigned char>(data[i])];
+      if (e.len == 0) break;
+      std::memcpy(o, &e, 4);
+      o += e.len;
+    }
+    if (i > start) {
       lineOpen_ = true;
       afterCr_ = false;
-      continue;
     }
+    if (i == n) break;
+    const char c = data[i++];
     if (c == '\r') {
       *o++ = '\r';
       *o++ = '\n';
@@ -28,16 +58,10 @@ size_t LineRecoder::Feed(const char* data, size_t n, char* out) {
       }
       afterCr_ = false;
       lineOpen_ = false;
-    } else if (c == 0) {
-      zeroAt_ = consumed_ + static_cast<int64_t>(i);
-      consumed_ += static_cast<int64_t>(i);
-      return static_cast<size_t>(o - out);
     } else {
-      const platform::Utf8Char& u = platform::Win1250ToUtf8Char(c);
-      std::memcpy(o, u.bytes, 3);
-      o += u.len;
-      lineOpen_ = true;
-      afterCr_ = false;
+      zeroAt_ = consumed_ + static_cast<int64_t>(i - 1);
+      consumed_ += static_cast<int64_t>(i - 1);
+      return static_cast<size_t>(o - out);
     }
   }
   consumed_ += static_cast<int64_t>(n);

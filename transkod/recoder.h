@@ -11,8 +11,9 @@ namespace transkod {
 
 class LineRecoder {
  public:
-  // Room `out` needs for `n` input bytes: three UTF-8 bytes per input byte at most.
-  static constexpr size_t MaxOutput(size_t n) { return 3 * n + 2; }
+  // Room `out` needs for `n` input bytes: three UTF-8 bytes per input byte at
+  // most, and slack for the four-byte stores of the converter.
+  static constexpr size_t MaxOutput(size_t n) { return 3 * n + 4; }
 
   // Converts `n` bytes to `out` (at least MaxOutput(n) bytes) and returns the
   // number written. Stops at a 0 byte: `zeroAt` then holds its offset in the

@@ -1,5 +1,8 @@
 #include "transkod/transkod.h"
 
+#ifndef _GNU_SOURCE
+#define _GNU_SOURCE
+#endif
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -84,6 +87,7 @@ class Converter {
     std::unique_ptr<char[]> inBuf(new char[kChunk]);
     std::unique_ptr<char[]> outBuf(new char[LineRecoder::MaxOutput(kChunk) + 2]);
     LineRecoder recoder;
+    off_t written = 0, synced = 0;
     for (;;) {
       const ssize_t got = ::read(in.fd, inBuf.get(), kChunk);
       if (got < 0) {
@@ -98,6 +102,10 @@ class Converter {
                         " and is not a text file; it was left unchanged",
                     0);
       if (!WriteAll(out.fd, outBuf.get(), n)) return Fail("Cannot write file " + shown_, errno);
+      // Start writing back what we have, so the final fsync has little left to wait for.
+      written += static_cast<off_t>(n);
+      ::sync_file_range(out.fd, synced, written - synced, SYNC_FILE_RANGE_WRITE);
+      synced = written;
     }
     const size_t tail = recoder.Finish(outBuf.get());
     if (!WriteAll(out.fd, outBuf.get(), tail)) return Fail("Cannot write file " + shown_, errno);
