@@ -74,6 +74,7 @@ class TKordTable {
   TKordFields& Fields() { return fields_; }
   const TKordFields& Fields() const { return fields_; }
   uint16_t RecordLength() const { return recordLength_; }
+  uint32_t HeaderCount() const { return headerCount_; }  // absolute value, as read at open
   // Largest Offset + DataSize over all fields.
   int64_t DefinitionLength() const;
 
