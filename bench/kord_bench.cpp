@@ -60,7 +60,8 @@ void BM_SequentialRead(benchmark::State& state) {
     ::close(fd);
     benchmark::DoNotOptimize(total);
   }
-  state.counters["records/s"] = benchmark::Counter(kRecords, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["records/s"] =
+      benchmark::Counter(kRecords, benchmark::Counter::kIsIterationInvariantRate);
 }
 
 void BM_Open(benchmark::State& state) {
@@ -69,7 +70,8 @@ void BM_Open(benchmark::State& state) {
     auto table = OpenVp();
     benchmark::DoNotOptimize(table->RecordCount());
   }
-  state.counters["records/s"] = benchmark::Counter(kRecords, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["records/s"] =
+      benchmark::Counter(kRecords, benchmark::Counter::kIsIterationInvariantRate);
 }
 
 void BM_BackwardWalk(benchmark::State& state) {
@@ -85,7 +87,8 @@ void BM_BackwardWalk(benchmark::State& state) {
           benchmark::DoNotOptimize(table->Fields().Fields(f)->AsVariant());
     }
   }
-  state.counters["records/s"] = benchmark::Counter(kRecords, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["records/s"] =
+      benchmark::Counter(kRecords, benchmark::Counter::kIsIterationInvariantRate);
 }
 
 BENCHMARK(BM_SequentialRead)->Unit(benchmark::kMillisecond);

@@ -13,8 +13,8 @@ namespace forms {
 
 struct TableLayout {
   std::string name;
-  bool indexed;                      // only F_X113 carries the flag byte
-  std::vector<std::string> lines;    // FieldsDefinition, in order
+  bool indexed;                    // only F_X113 carries the flag byte
+  std::vector<std::string> lines;  // FieldsDefinition, in order
 };
 
 // In the order the main window declares them.

@@ -58,23 +58,29 @@ void RecordBuilder::SetNumber(std::string_view name, double value) {
       const auto& ff = static_cast<const TKordFieldF&>(f);
       const int64_t scaled = std::llround(value * std::pow(10.0, ff.DecDigits()));
       for (int i = 0; i < ff.DataSize(); ++i)
-        at[i] = static_cast<uint8_t>(static_cast<uint64_t>(scaled) >> (8 * (ff.DataSize() - 1 - i)));
+        at[i] =
+            static_cast<uint8_t>(static_cast<uint64_t>(scaled) >> (8 * (ff.DataSize() - 1 - i)));
       break;
     }
-    case TKordFieldType::ftFloat: EncodeReal48(value, at); break;
+    case TKordFieldType::ftFloat:
+      EncodeReal48(value, at);
+      break;
     case TKordFieldType::ftDateTime: {
       // The reader's day-number rule, backwards.
       const double t = std::trunc(value);
       EncodeReal48(value >= 0 ? value + kDateDelta : (t + kDateDelta) - (value - t), at);
       break;
     }
-    case TKordFieldType::ftBoolean: at[0] = static_cast<uint8_t>(value); break;
+    case TKordFieldType::ftBoolean:
+      at[0] = static_cast<uint8_t>(value);
+      break;
     case TKordFieldType::ftMemo: {
       const uint32_t pos = static_cast<uint32_t>(static_cast<int32_t>(value));
       for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(pos >> (8 * i));
       break;
     }
-    default: throw EKordTableError(table_.Name() + ": not a number field " + std::string(name));
+    default:
+      throw EKordTableError(table_.Name() + ": not a number field " + std::string(name));
   }
 }
 

@@ -18,7 +18,9 @@ namespace {
 
 using platform::Utf8ToWin1250;
 
-[[noreturn]] void Abstract() { throw platform::EAbstractError("Abstract Error"); }
+[[noreturn]] void Abstract() {
+  throw platform::EAbstractError("Abstract Error");
+}
 
 [[noreturn]] void ListIndexError(int index) {
   throw platform::EListError("List index out of bounds (" + std::to_string(index) + ")");
@@ -58,13 +60,27 @@ TAlignment TKordField::Alignment() const {
              : TAlignment::taLeftJustify;
 }
 
-double TKordField::AsFloat() { Abstract(); }
-std::string TKordField::AsString() { Abstract(); }
-double TKordField::AsDate() { Abstract(); }
-double TKordField::AsTime() { Abstract(); }
-double TKordField::AsDateTime() { Abstract(); }
-bool TKordField::AsBoolean() { Abstract(); }
-platform::Variant TKordField::AsVariant() { Abstract(); }
+double TKordField::AsFloat() {
+  Abstract();
+}
+std::string TKordField::AsString() {
+  Abstract();
+}
+double TKordField::AsDate() {
+  Abstract();
+}
+double TKordField::AsTime() {
+  Abstract();
+}
+double TKordField::AsDateTime() {
+  Abstract();
+}
+bool TKordField::AsBoolean() {
+  Abstract();
+}
+platform::Variant TKordField::AsVariant() {
+  Abstract();
+}
 
 const uint8_t* TKordField::Bytes() {
   if (!table_ || !table_->DataFileOpen())
@@ -106,8 +122,12 @@ double TKordFieldF::AsFloat() {
   return value;
 }
 
-std::string TKordFieldF::AsString() { return platform::FloatToStrGeneral(AsFloat(), 15); }
-platform::Variant TKordFieldF::AsVariant() { return AsFloat(); }
+std::string TKordFieldF::AsString() {
+  return platform::FloatToStrGeneral(AsFloat(), 15);
+}
+platform::Variant TKordFieldF::AsVariant() {
+  return AsFloat();
+}
 
 // ------------------------------------------------------------------------ R
 
@@ -120,8 +140,12 @@ double TKordFieldR::AsFloat() {
   return value;
 }
 
-std::string TKordFieldR::AsString() { return platform::FloatToStrGeneral(AsFloat(), 11); }
-platform::Variant TKordFieldR::AsVariant() { return AsFloat(); }
+std::string TKordFieldR::AsString() {
+  return platform::FloatToStrGeneral(AsFloat(), 11);
+}
+platform::Variant TKordFieldR::AsVariant() {
+  return AsFloat();
+}
 
 // ------------------------------------------------------------------------ A
 
@@ -146,7 +170,9 @@ std::string TKordFieldA::AsString() {
   return text;
 }
 
-platform::Variant TKordFieldA::AsVariant() { return AsString(); }
+platform::Variant TKordFieldA::AsVariant() {
+  return AsString();
+}
 
 // ------------------------------------------------------------------------ N
 
@@ -175,7 +201,9 @@ double TKordFieldN::AsFloat() {
   }
 }
 
-platform::Variant TKordFieldN::AsVariant() { return AsString(); }
+platform::Variant TKordFieldN::AsVariant() {
+  return AsString();
+}
 
 // ------------------------------------------------------------------------ D
 
@@ -188,14 +216,22 @@ double TKordFieldD::AsFloat() {
   return value;
 }
 
-std::string TKordFieldD::AsString() { return platform::DateTimeToStr(AsFloat()); }
-double TKordFieldD::AsDate() { return std::trunc(AsFloat()); }
+std::string TKordFieldD::AsString() {
+  return platform::DateTimeToStr(AsFloat());
+}
+double TKordFieldD::AsDate() {
+  return std::trunc(AsFloat());
+}
 double TKordFieldD::AsTime() {
   const double v = AsFloat();
   return v - std::trunc(v);
 }
-double TKordFieldD::AsDateTime() { return AsFloat(); }
-platform::Variant TKordFieldD::AsVariant() { return AsFloat(); }
+double TKordFieldD::AsDateTime() {
+  return AsFloat();
+}
+platform::Variant TKordFieldD::AsVariant() {
+  return AsFloat();
+}
 
 // ------------------------------------------------------------------------ B
 
@@ -208,9 +244,15 @@ double TKordFieldB::AsFloat() {
   return b;
 }
 
-std::string TKordFieldB::AsString() { return AsFloat() != 0 ? "True" : "False"; }
-bool TKordFieldB::AsBoolean() { return AsFloat() != 0; }
-platform::Variant TKordFieldB::AsVariant() { return AsFloat() != 0; }
+std::string TKordFieldB::AsString() {
+  return AsFloat() != 0 ? "True" : "False";
+}
+bool TKordFieldB::AsBoolean() {
+  return AsFloat() != 0;
+}
+platform::Variant TKordFieldB::AsVariant() {
+  return AsFloat() != 0;
+}
 
 // ------------------------------------------------------------------------ T
 
@@ -219,20 +261,24 @@ TKordFieldT::TKordFieldT(TKordTable* t, std::string name, int64_t offset)
 
 std::string TKordFieldT::Read(bool keepLineBreaks) {
   const uint8_t* b = Bytes();
-  memoPosition_ = static_cast<int32_t>(static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
-                                       static_cast<uint32_t>(b[2]) << 16 |
-                                       static_cast<uint32_t>(b[3]) << 24);
+  memoPosition_ =
+      static_cast<int32_t>(static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
+                           static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24);
   std::string text;
   ReadOnlyFile* memo = KordTable()->MemoFile();
   if (memoPosition_ != 0 && memo)
-    text = ReadMemoText(*memo, memoPosition_, KordTable()->EncodeMode(), keepLineBreaks,
-                        scrambled_, KordTable()->Encode());
+    text = ReadMemoText(*memo, memoPosition_, KordTable()->EncodeMode(), keepLineBreaks, scrambled_,
+                        KordTable()->Encode());
   FireGetText(text);
   return text;
 }
 
-std::string TKordFieldT::AsString() { return Read(false); }
-platform::Variant TKordFieldT::AsVariant() { return Read(true); }
+std::string TKordFieldT::AsString() {
+  return Read(false);
+}
+platform::Variant TKordFieldT::AsVariant() {
+  return Read(true);
+}
 
 // ------------------------------------------------------------------ memo text
 
@@ -402,9 +448,15 @@ void ParseFieldDefinition(std::string_view line, TKordTable& table) {
       field = std::move(f);
       break;
     }
-    case 'R': field = std::make_unique<TKordFieldR>(&table, name, offset); break;
-    case 'D': field = std::make_unique<TKordFieldD>(&table, name, offset); break;
-    case 'B': field = std::make_unique<TKordFieldB>(&table, name, offset); break;
+    case 'R':
+      field = std::make_unique<TKordFieldR>(&table, name, offset);
+      break;
+    case 'D':
+      field = std::make_unique<TKordFieldD>(&table, name, offset);
+      break;
+    case 'B':
+      field = std::make_unique<TKordFieldB>(&table, name, offset);
+      break;
     case 'T': {
       auto t = std::make_unique<TKordFieldT>(&table, name, offset);
       t->SetScrambled(line.find('!') != std::string_view::npos);

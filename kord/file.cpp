@@ -27,14 +27,17 @@ std::unique_ptr<ReadOnlyFile> ReadOnlyFile::Open(const std::string& posixPath, b
   return std::unique_ptr<ReadOnlyFile>(new ReadOnlyFile(fd, static_cast<uint64_t>(st.st_size)));
 }
 
-ReadOnlyFile::~ReadOnlyFile() { ::close(fd_); }
+ReadOnlyFile::~ReadOnlyFile() {
+  ::close(fd_);
+}
 
 bool ReadOnlyFile::Fill(uint64_t start) {
   if (!window_) window_.reset(new uint8_t[kWindow]);
   const size_t want = static_cast<size_t>(std::min<uint64_t>(kWindow, size_ - start));
   size_t got = 0;
   while (got < want) {
-    const ssize_t r = ::pread(fd_, window_.get() + got, want - got, static_cast<off_t>(start + got));
+    const ssize_t r =
+        ::pread(fd_, window_.get() + got, want - got, static_cast<off_t>(start + got));
     if (r < 0 && errno == EINTR) continue;
     if (r <= 0) break;
     got += static_cast<size_t>(r);

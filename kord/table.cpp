@@ -25,7 +25,9 @@ TKordTable::~TKordTable() {
   definition_.Clear();
 }
 
-void TKordTable::Raise(const std::string& text) const { throw EKordTableError(name_ + text); }
+void TKordTable::Raise(const std::string& text) const {
+  throw EKordTableError(name_ + text);
+}
 
 void TKordTable::Fire(const TKordTableNotifyEvent& event) {
   if (event) event(*this);
@@ -51,7 +53,9 @@ void TKordTable::SetTableFolder(const std::string& folder) {
   dataFileName_.clear();
 }
 
-std::string TKordTable::TableName() const { return platform::ExtractFileName(dataFileName_); }
+std::string TKordTable::TableName() const {
+  return platform::ExtractFileName(dataFileName_);
+}
 
 void TKordTable::SetTableName(const std::string& value) {
   if (value.empty()) {
@@ -136,15 +140,15 @@ void TKordTable::DoOpen() {
   uint16_t length = 0;
   if (haveHeader) {
     std::memcpy(&count, header + kHeaderCountOffset, 4);
-    length = static_cast<uint16_t>(header[kHeaderLengthOffset] | header[kHeaderLengthOffset + 1] << 8);
+    length =
+        static_cast<uint16_t>(header[kHeaderLengthOffset] | header[kHeaderLengthOffset + 1] << 8);
   }
   // 64-bit, so a crafted count cannot wrap the product into a matching size.
   const uint64_t absCount = count < 0 ? uint64_t{0} - static_cast<uint64_t>(int64_t{count})
                                       : static_cast<uint64_t>(count);
   if (!haveHeader || data->size() != kHeaderSize + absCount * length)
     throw EFileError(Utf8ToWin1250("Datový soubor je porušen") + "\n" + dataFileName_);
-  if (definitionLength != length)
-    Raise(Utf8ToWin1250(": chyba v definici položek nebo indexu"));
+  if (definitionLength != length) Raise(Utf8ToWin1250(": chyba v definici položek nebo indexu"));
 
   headerCount_ = static_cast<uint32_t>(absCount);
   recordLength_ = length;

@@ -23,6 +23,7 @@ class Exception : public std::runtime_error {
 
 PLATFORM_ERROR_CLASS(EConvertError, Exception)
 PLATFORM_ERROR_CLASS(EAbstractError, Exception)
+PLATFORM_ERROR_CLASS(ERangeError, Exception)
 PLATFORM_ERROR_CLASS(EListError, Exception)
 PLATFORM_ERROR_CLASS(EStreamError, Exception)
 PLATFORM_ERROR_CLASS(EFOpenError, EStreamError)

@@ -9,11 +9,16 @@ using namespace kord;
 using kordtest::Bytes;
 
 namespace {
-const uint8_t* U(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
+const uint8_t* U(const std::string& s) {
+  return reinterpret_cast<const uint8_t*>(s.data());
+}
 }  // namespace
 
 TEST(Real48, ExactByteVectors) {
-  struct Case { std::string bytes; double value; } cases[] = {
+  struct Case {
+    std::string bytes;
+    double value;
+  } cases[] = {
       {Bytes({0x81, 0, 0, 0, 0, 0}), 1.0},
       {Bytes({0x81, 0, 0, 0, 0, 0xC0}), -1.5},
       {Bytes({0x94, 0, 0, 0xA0, 0x55, 0x29}), 693594},
@@ -37,7 +42,11 @@ TEST(Real48, ExactByteVectors) {
 }
 
 TEST(ScaledInteger, SignAndScale) {
-  struct Case { std::string bytes; int dec; double value; } cases[] = {
+  struct Case {
+    std::string bytes;
+    int dec;
+    double value;
+  } cases[] = {
       {Bytes({0x00, 0x00, 0x01, 0xE2, 0x40}), 2, 1234.56},
       {Bytes({0xFF, 0xFF, 0xFE, 0x1D, 0xC0}), 2, -1234.56},
       {Bytes({0x00, 0x7B}), 2, 1.23},
@@ -54,7 +63,11 @@ TEST(ScaledInteger, SignAndScale) {
 }
 
 TEST(PackedDigits, NibblesToText) {
-  struct Case { std::string bytes; int digits; const char* text; } cases[] = {
+  struct Case {
+    std::string bytes;
+    int digits;
+    const char* text;
+  } cases[] = {
       {Bytes({0x12, 0x34, 0x50}), 5, "12345"},
       {Bytes({0x12, 0x34, 0x50}), 6, "123450"},
       {Bytes({0x1A}), 2, "110"},
@@ -69,7 +82,11 @@ TEST(PackedDigits, NibblesToText) {
 }
 
 TEST(CodePages, RecodeTables) {
-  struct Case { TCodingType mode; int dos; int win; } cases[] = {
+  struct Case {
+    TCodingType mode;
+    int dos;
+    int win;
+  } cases[] = {
       {TCodingType::emKamenicky, 0x80, 0xC8}, {TCodingType::emKamenicky, 0xA0, 0xE1},
       {TCodingType::emKamenicky, 0xB3, 0xA4}, {TCodingType::emKamenicky, 0xFE, 0x5F},
       {TCodingType::emKamenicky, 0x87, 0xE8}, {TCodingType::emKamenicky, 0xAC, 0xC8},
@@ -89,7 +106,8 @@ TEST(CodePages, RecodeTables) {
   EXPECT_EQ(RecodeText(TCodingType::emLatin2, ascii), ascii);
   // Latin 2 box drawing (29 characters) all give the currency sign.
   int currency = 0;
-  for (int b = 0x80; b < 0x100; ++b) currency += RecodeChar(TCodingType::emLatin2, static_cast<unsigned char>(b)) == 0xA4;
+  for (int b = 0x80; b < 0x100; ++b)
+    currency += RecodeChar(TCodingType::emLatin2, static_cast<unsigned char>(b)) == 0xA4;
   EXPECT_EQ(currency, 29 + 1);  // and the currency sign itself (DOS 0xCF)
 }
 

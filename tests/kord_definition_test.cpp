@@ -24,7 +24,7 @@ TEST(FieldList, WhichLinesAreStored) {
   EXPECT_EQ(defs.Strings(0), "Osoba:N,6;");
   EXPECT_EQ(defs.Add("no colon;"), -1);
   EXPECT_EQ(defs.Add("Name:"), -1);
-  EXPECT_EQ(defs.Add("Odd:X,5;"), 1);  // stored, no field
+  EXPECT_EQ(defs.Add("Odd:X,5;"), 1);    // stored, no field
   EXPECT_EQ(defs.Add("vlastni:b;"), 2);  // lower-case type letter
   EXPECT_EQ(defs.Count(), 3);
   ASSERT_EQ(t.Fields().Count(), 2);
@@ -34,7 +34,11 @@ TEST(FieldList, WhichLinesAreStored) {
 }
 
 TEST(FieldList, DefinitionErrorsKeepTheLineAndAddNoField) {
-  struct Case { const char* line; const char* cls; std::string message; } cases[] = {
+  struct Case {
+    const char* line;
+    const char* cls;
+    std::string message;
+  } cases[] = {
       {"Cena:F,8.2", "EKordTableError", Utf8ToWin1250("Neukončená definice položky:Cena")},
       {"Kod:Q,1", "EKordTableError", Utf8ToWin1250("Neukončená definice položky:Kod")},
       {"Jmeno:A5;", "EKordTableError", Utf8ToWin1250("Chybná definice položky:Jmeno")},
@@ -64,11 +68,15 @@ TEST(FieldList, DefinitionErrorsKeepTheLineAndAddNoField) {
 }
 
 TEST(FieldList, SizesAndFlags) {
-  struct Case { const char* line; int size; } cases[] = {
-      {"Rezerva01:F,2.0;", 1}, {"Width:F,2.2;", 2}, {"koef:F,3.6;", 4}, {"UhrnPrij:F,8.2;", 5},
-      {"Zaklad:F,11.2;", 6},   {"X:F,9,9;", 8},     {"Osoba:N,6;", 3},   {"Tisk:N,1;", 1},
-      {"IcoDodOd:N,10;", 5},   {"Dat:D,'DD.MM.YYYY';", 6}, {"R:R;", 6},  {"KonecVL:T;", 4},
-      {"Job_Sme:A,1!;", 1},    {"Vlastni:B;", 1},
+  struct Case {
+    const char* line;
+    int size;
+  } cases[] = {
+      {"Rezerva01:F,2.0;", 1},    {"Width:F,2.2;", 2},   {"koef:F,3.6;", 4},
+      {"UhrnPrij:F,8.2;", 5},     {"Zaklad:F,11.2;", 6}, {"X:F,9,9;", 8},
+      {"Osoba:N,6;", 3},          {"Tisk:N,1;", 1},      {"IcoDodOd:N,10;", 5},
+      {"Dat:D,'DD.MM.YYYY';", 6}, {"R:R;", 6},           {"KonecVL:T;", 4},
+      {"Job_Sme:A,1!;", 1},       {"Vlastni:B;", 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
@@ -86,7 +94,8 @@ TEST(FieldList, SizesAndFlags) {
 }
 
 TEST(FieldList, OffsetsIndexedShiftAndDelete) {
-  const std::vector<std::string> lines = {"Osoba:A,6;", "JmenoPrij:A,60;", "VyplMisto:F,4.0;", "ZavStr:A,5;"};
+  const std::vector<std::string> lines = {"Osoba:A,6;", "JmenoPrij:A,60;", "VyplMisto:F,4.0;",
+                                          "ZavStr:A,5;"};
   TKordTable plain;
   plain.SetFieldsDefinition(lines);
   EXPECT_EQ(Offsets(plain), (std::vector<int64_t>{0, 6, 66, 68}));
@@ -112,10 +121,14 @@ TEST(FieldList, OffsetsIndexedShiftAndDelete) {
 }
 
 TEST(Layouts, ThirteenTablesWithTheirRecordLengths) {
-  struct Expect { const char* name; int definitions; int64_t bytes; } expected[] = {
-      {"F_X113", 147, 4121}, {"BSIDENTP", 40, 1037}, {"F_SOUBDANI", 43, 553},
+  struct Expect {
+    const char* name;
+    int definitions;
+    int64_t bytes;
+  } expected[] = {
+      {"F_X113", 147, 4121}, {"BSIDENTP", 40, 1037},  {"F_SOUBDANI", 43, 553},
       {"F_PARAM", 43, 154},  {"F_PRIJMYI", 77, 1815}, {"F_SU1", 48, 884},
-      {"F_VP", 77, 1040},    {"F_A441", 30, 1057},   {"F_PARAM2", 66, 1389},
+      {"F_VP", 77, 1040},    {"F_A441", 30, 1057},    {"F_PARAM2", 66, 1389},
       {"F_ELDP", 140, 874},  {"F_NDCSSZ", 107, 1178}, {"F_CSSZ", 38, 478},
       {"F_ZP", 25, 284},
   };

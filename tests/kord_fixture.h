@@ -27,8 +27,12 @@ inline std::string DataFile(uint16_t recordLength, const std::vector<std::string
   return file;
 }
 
-inline void SetByte(std::string& file, size_t at, uint8_t value) { file[at] = static_cast<char>(value); }
-inline void Truncate(std::string& file, size_t size) { file.resize(size); }
+inline void SetByte(std::string& file, size_t at, uint8_t value) {
+  file[at] = static_cast<char>(value);
+}
+inline void Truncate(std::string& file, size_t size) {
+  file.resize(size);
+}
 
 inline std::string Le32(uint32_t v) {
   std::string s(4, '\0');

@@ -1,6 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -21,7 +21,9 @@ using testutil::WriteFile;
 namespace {
 
 // Records of an indexed table "Flag + Cislo:F,4.0;" (3 bytes); value = record number.
-std::string Rec(int flag, int number) { return Bytes({flag, number >> 8, number & 0xFF}); }
+std::string Rec(int flag, int number) {
+  return Bytes({flag, number >> 8, number & 0xFF});
+}
 
 class TableTest : public ::testing::Test {
  protected:
@@ -86,8 +88,8 @@ TEST_F(TableTest, IndexedNavigationSkipsDeadRecords) {
 
 TEST_F(TableTest, WalksBothWaysAndAtTheEnds) {
   // Dead records at both ends: one more step calls the events but keeps the record.
-  TKordTable& t = OpenTable(
-      DataFile(3, {Rec(1, 1), Rec(0, 2), Rec(0, 3), Rec(0, 4), Rec(9, 5)}), kNumber, true);
+  TKordTable& t = OpenTable(DataFile(3, {Rec(1, 1), Rec(0, 2), Rec(0, 3), Rec(0, 4), Rec(9, 5)}),
+                            kNumber, true);
   ASSERT_EQ(t.RecordCount(), 3);
   std::vector<double> seen;
   t.Last();
@@ -116,7 +118,8 @@ TEST_F(TableTest, WalksBothWaysAndAtTheEnds) {
 }
 
 TEST_F(TableTest, StraightAfterOpen) {
-  TKordTable& t = OpenTable(DataFile(2, {Bytes({0, 1}), Bytes({0, 2}), Bytes({0, 3})}), kNumber, false);
+  TKordTable& t =
+      OpenTable(DataFile(2, {Bytes({0, 1}), Bytes({0, 2}), Bytes({0, 3})}), kNumber, false);
   EXPECT_EQ(Current(), 0);  // no record current yet: zero bytes
   t.Next();
   EXPECT_EQ(events_, "");
@@ -164,17 +167,23 @@ TEST_F(TableTest, OpenRefusals) {
   }
   // A count whose 32-bit product with the length wraps to the real size.
   std::string wrap = kordtest::Header(0x40000001, 4) + "abcd";
-  EXPECT_NE(Error([&] { OpenTable(wrap, {"X:A,4;"}, false); }).find("EFileError"), std::string::npos);
+  EXPECT_NE(Error([&] { OpenTable(wrap, {"X:A,4;"}, false); }).find("EFileError"),
+            std::string::npos);
 
-  EXPECT_EQ(Error([&] { OpenTable(good, {"Cislo:F,4.0;", "X:B;"}, true); }),
+  EXPECT_EQ(Error([&] {
+              OpenTable(good, {"Cislo:F,4.0;", "X:B;"}, true);
+            }),
             "EKordTableError: F_TEST" + Utf8ToWin1250(": chyba v definici položek nebo indexu"));
   EXPECT_EQ(table_->RecordCount(), -1);
 
   TKordTable t("F_X");
-  EXPECT_EQ(Error([&] { t.Open(); }), "EKordTableError: F_X" + Utf8ToWin1250(": nejsou nadefinovány položky"));
+  EXPECT_EQ(Error([&] { t.Open(); }),
+            "EKordTableError: F_X" + Utf8ToWin1250(": nejsou nadefinovány položky"));
   t.FieldsDefinition().Add("A:B;");
-  EXPECT_EQ(Error([&] { t.Open(); }), "EKordTableError: F_X" + Utf8ToWin1250(": není nadefinována tabulka"));
-  EXPECT_EQ(Error([&] { t.First(); }), "EKordTableError: F_X" + Utf8ToWin1250(": tabulka není otevřena"));
+  EXPECT_EQ(Error([&] { t.Open(); }),
+            "EKordTableError: F_X" + Utf8ToWin1250(": není nadefinována tabulka"));
+  EXPECT_EQ(Error([&] { t.First(); }),
+            "EKordTableError: F_X" + Utf8ToWin1250(": tabulka není otevřena"));
   EXPECT_EQ(Error([&] { t.SetTableFolder(dir_ / "none"); }),
             "EKordTableError: F_X" + Utf8ToWin1250(": uvedený adresář neexistuje"));
   EXPECT_EQ(t.TableFolder(), "");
@@ -213,7 +222,8 @@ TEST_F(TableTest, NamesFoldersAndMemoNames) {
   TKordTable u;
   u.SetTableName("NOEXT");
   std::filesystem::current_path(cwd);
-  EXPECT_EQ(u.DataFileName(), Utf8ToWin1250(std::filesystem::canonical(dir_.path()).string()) + "\\NOEXT");
+  EXPECT_EQ(u.DataFileName(),
+            Utf8ToWin1250(std::filesystem::canonical(dir_.path()).string()) + "\\NOEXT");
 }
 
 TEST_F(TableTest, PropertiesWhileOpen) {
@@ -255,10 +265,12 @@ TEST_F(TableTest, SharingModes) {
 TEST_F(TableTest, FieldValues) {
   uint8_t real[6];
   EncodeReal48(693594 + 37622.5, real);
-  std::string rec = Bytes({'A', 'b', ' ', ' '}) + std::string(reinterpret_cast<char*>(real), 6) +
-                    Bytes({0xFF, 0x12, 0x34, 0x50, 0x87 ^ kScrambleMask, kScrambleMask, 0x41 ^ kScrambleMask});
-  TKordTable& t = OpenTable(DataFile(static_cast<uint16_t>(rec.size()), {rec}),
-                            {"Text:A,4;", "Kdy:D,'DD.MM.YYYY';", "Flag:B;", "Cislo:N,5;", "Tajne:A,3!;"}, false);
+  std::string rec =
+      Bytes({'A', 'b', ' ', ' '}) + std::string(reinterpret_cast<char*>(real), 6) +
+      Bytes({0xFF, 0x12, 0x34, 0x50, 0x87 ^ kScrambleMask, kScrambleMask, 0x41 ^ kScrambleMask});
+  TKordTable& t = OpenTable(
+      DataFile(static_cast<uint16_t>(rec.size()), {rec}),
+      {"Text:A,4;", "Kdy:D,'DD.MM.YYYY';", "Flag:B;", "Cislo:N,5;", "Tajne:A,3!;"}, false);
   t.First();
   std::string fired;
   t.FieldByName("Text")->OnGetText = [&](TKordField&, const std::string& s) { fired = s; };
@@ -289,7 +301,9 @@ TEST_F(TableTest, FieldValues) {
 TEST_F(TableTest, NFieldThatIsNoNumberShowsTheMessage) {
   struct Capture : platform::MessageSink {
     std::string text;
-    void Show(const std::string& t, const std::string&, platform::MessageKind) override { text += t; }
+    void Show(const std::string& t, const std::string&, platform::MessageKind) override {
+      text += t;
+    }
   };
   auto capture = std::make_shared<Capture>();
   auto previous = platform::SetMessageSink(capture);
@@ -306,14 +320,17 @@ TEST_F(TableTest, NFieldThatIsNoNumberShowsTheMessage) {
 TEST_F(TableTest, MemoTexts) {
   // A continuation's lowest byte is its 0 byte, so texts go on at multiples of 256.
   std::string memo(800, '\0');
-  auto put = [&memo](size_t at, const std::string& bytes) { memo.replace(at, bytes.size(), bytes); };
+  auto put = [&memo](size_t at, const std::string& bytes) {
+    memo.replace(at, bytes.size(), bytes);
+  };
   put(10, Bytes({5, 0}) + "AB\r\nC");
   put(30, Bytes({6, 0}) + "XY" + kordtest::Le32(256));  // continues at 256
-  put(256, Bytes({0xA0, 'Z', 0xFE, 'W'}));                // Kamenický á, Z, _, W
-  put(512, Bytes({0xFF, 0xFF}) + kordtest::Le32(512));   // a link back onto itself
+  put(256, Bytes({0xA0, 'Z', 0xFE, 'W'}));              // Kamenický á, Z, _, W
+  put(512, Bytes({0xFF, 0xFF}) + kordtest::Le32(512));  // a link back onto itself
   std::string rec;
   for (uint32_t at : {10u, 30u, 512u, 0u, 5000u}) rec += kordtest::Le32(at);
-  TKordTable& t = OpenTable(DataFile(20, {rec}), {"M1:T;", "M2:T;", "M3:T;", "M4:T;", "M5:T;"}, false, memo);
+  TKordTable& t =
+      OpenTable(DataFile(20, {rec}), {"M1:T;", "M2:T;", "M3:T;", "M4:T;", "M5:T;"}, false, memo);
   t.First();
   EXPECT_EQ(t.FieldByName("M1")->AsString(), "AB");
   EXPECT_EQ(t.FieldByName("M1")->AsVariant(), platform::Variant("AB\r\nC"));

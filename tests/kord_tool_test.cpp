@@ -1,3 +1,5 @@
+#include "tools/kord_tool.h"
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -7,7 +9,6 @@
 #include "kord/builder.h"
 #include "platform/win1250.h"
 #include "test_util.h"
-#include "tools/kord_tool.h"
 
 namespace {
 
@@ -80,7 +81,8 @@ TEST_F(KordToolTest, DumpsCsvAndInfo) {
   const Result info = Kord({"info", "--layout", "F_VP", dir_ / "VP.DAT"});
   EXPECT_EQ(info.code, 0);
   EXPECT_NE(info.out.find("header count: 2\nrecord length: 1040\nlive records: 2\nmemo file: "),
-            std::string::npos) << info.out;
+            std::string::npos)
+      << info.out;
 }
 
 TEST_F(KordToolTest, RepeatedNamesAndErrors) {
@@ -98,7 +100,8 @@ TEST_F(KordToolTest, RepeatedNamesAndErrors) {
   // F_VP data read with the F_PARAM layout: the record length does not match.
   const Result wrong = Kord({"dump", "--layout", "F_PARAM", dir_ / "VP.DAT"});
   EXPECT_EQ(wrong.code, 1);
-  EXPECT_EQ(wrong.err, "kord: " + (dir_ / "VP.DAT") + ": F_PARAM: chyba v definici položek nebo indexu\n");
+  EXPECT_EQ(wrong.err,
+            "kord: " + (dir_ / "VP.DAT") + ": F_PARAM: chyba v definici položek nebo indexu\n");
   EXPECT_EQ(Kord({"dump", "--layout", "NOPE", dir_ / "VP.DAT"}).code, 1);
   EXPECT_EQ(Kord({"dump", "--layout", "F_VP", dir_ / "none"}).code, 1);
   EXPECT_EQ(Kord({"dump", "--format", "xml", "--layout", "F_VP", dir_ / "VP.DAT"}).code, 2);

@@ -2,4 +2,6 @@
 
 #include "tools/kord_tool.h"
 
-int main(int argc, char** argv) { return kordtool::Run(argc, argv, std::cout, std::cerr); }
+int main(int argc, char** argv) {
+  return kordtool::Run(argc, argv, std::cout, std::cerr);
+}

@@ -23,14 +23,22 @@ const char* const kUsage =
 
 char TypeLetter(kord::TKordFieldType type) {
   switch (type) {
-    case kord::TKordFieldType::ftFormatedFloat: return 'F';
-    case kord::TKordFieldType::ftFloat: return 'R';
-    case kord::TKordFieldType::ftString: return 'A';
-    case kord::TKordFieldType::ftNumberString: return 'N';
-    case kord::TKordFieldType::ftDateTime: return 'D';
-    case kord::TKordFieldType::ftBoolean: return 'B';
-    case kord::TKordFieldType::ftMemo: return 'T';
-    default: return '?';
+    case kord::TKordFieldType::ftFormatedFloat:
+      return 'F';
+    case kord::TKordFieldType::ftFloat:
+      return 'R';
+    case kord::TKordFieldType::ftString:
+      return 'A';
+    case kord::TKordFieldType::ftNumberString:
+      return 'N';
+    case kord::TKordFieldType::ftDateTime:
+      return 'D';
+    case kord::TKordFieldType::ftBoolean:
+      return 'B';
+    case kord::TKordFieldType::ftMemo:
+      return 'T';
+    default:
+      return '?';
   }
 }
 
@@ -144,7 +152,8 @@ void Dump(kord::TKordTable& table, const Options& o, std::ostream& out) {
       out << "\r\n";
     } else {
       nlohmann::ordered_json rec = nlohmann::ordered_json::object();
-      for (int i = 0; i < fieldCount; ++i) rec[keys[i]] = ToJson(table.Fields().Fields(i)->AsVariant());
+      for (int i = 0; i < fieldCount; ++i)
+        rec[keys[i]] = ToJson(table.Fields().Fields(i)->AsVariant());
       out << (r ? "," : "") << rec.dump();
     }
   }
