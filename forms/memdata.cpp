@@ -20,7 +20,7 @@ void PutVarint(std::string& out, uint64_t v) {
   out += static_cast<char>(v);
 }
 
-uint64_t GetVarint(const std::string& in, size_t& pos) {
+uint64_t GetVarint(std::string_view in, size_t& pos) {
   uint64_t v = 0;
   for (int shift = 0; pos < in.size(); shift += 7) {
     const uint8_t b = static_cast<uint8_t>(in[pos++]);
@@ -243,52 +243,52 @@ double MemField::AsDateTime() const {
 }
 
 void MemField::SetAsString(std::string_view text) {
-  if (text.empty() && def_.type != FieldType::kText) {
+  if (text.empty()) {
     Clear();
     return;
   }
-  MemDataset::Value v;
-  v.null = false;
-  const std::string shown(text);
+  auto fail = [&](const char* what) -> void {
+    throw EConvertError("'" + std::string(text) + "' is not a valid " + what);
+  };
   const char sep = platform::Regional().decimalSeparator;
+  int64_t i = 0;
+  double d = 0;
   switch (def_.type) {
-    case FieldType::kText: {
-      if (text.empty()) {
-        Clear();
-        return;
-      }
-      const size_t size = def_.size > 0 ? static_cast<size_t>(def_.size) : 20;
-      v.s = std::string(text.substr(0, size));
-      break;
+    case FieldType::kText:
+    case FieldType::kBlob: {
+      const size_t size = def_.type == FieldType::kBlob ? text.size()
+                          : def_.size > 0               ? static_cast<size_t>(def_.size)
+                                                        : 20;
+      MemDataset::Value& v = ds_->Slot(index_);
+      v.null = false;
+      v.s.assign(text.substr(0, size));
+      ds_->Modified(index_);
+      return;
     }
-    case FieldType::kBlob:
-      v.s = shown;
-      break;
     case FieldType::kInt16:
     case FieldType::kInt32: {
       const auto n = platform::TryStrToInt64(text);
-      if (!n || *n < INT32_MIN || *n > INT32_MAX)
-        throw EConvertError("'" + shown + "' is not a valid integer value");
+      if (!n || *n < INT32_MIN || *n > INT32_MAX) fail("integer value");
       SetAsInteger(*n);
       return;
     }
     case FieldType::kCurrency: {
       const auto c = ParseCurrency(text, sep);
-      if (!c) throw EConvertError("'" + shown + "' is not a valid floating point value");
-      v.i = *c;
+      if (!c) fail("floating point value");
+      i = *c;
       break;
     }
     case FieldType::kFloat: {
-      const auto d = platform::TryStrToFloat(text, sep);
-      if (!d) throw EConvertError("'" + shown + "' is not a valid floating point value");
-      v.d = *d;
+      const auto f = platform::TryStrToFloat(text, sep);
+      if (!f) fail("floating point value");
+      d = *f;
       break;
     }
     case FieldType::kDate:
     case FieldType::kDateTime: {
-      const auto d = platform::TryStrToDateTime(text);
-      if (!d) throw EConvertError("'" + shown + "' is not a valid date");
-      v.d = def_.type == FieldType::kDate ? std::trunc(*d) : *d;
+      const auto f = platform::TryStrToDateTime(text);
+      if (!f) fail("date");
+      d = def_.type == FieldType::kDate ? std::trunc(*f) : *f;
       break;
     }
     case FieldType::kBoolean: {
@@ -298,16 +298,19 @@ void MemField::SetAsString(std::string_view text) {
                platform::AnsiSameText(text, word.substr(0, text.size()));
       };
       if (prefixOf("False"))
-        v.i = 0;
+        i = 0;
       else if (prefixOf("True"))
-        v.i = 1;
+        i = 1;
       else
-        throw EConvertError("'" + shown + "' is not a valid boolean value for field '" + def_.name +
-                            "'");
+        throw EConvertError("'" + std::string(text) + "' is not a valid boolean value for field '" +
+                            def_.name + "'");
       break;
     }
   }
-  ds_->Slot(index_) = std::move(v);
+  MemDataset::Value& v = ds_->Slot(index_);
+  v.null = false;
+  v.i = i;
+  v.d = d;
   ds_->Modified(index_);
 }
 
@@ -411,7 +414,11 @@ void MemField::SetAsVariant(const platform::Variant& value) {
 }
 
 void MemField::Clear() {
-  ds_->Slot(index_) = MemDataset::Value{};
+  MemDataset::Value& v = ds_->Slot(index_);
+  v.null = true;
+  v.i = 0;
+  v.d = 0;
+  v.s.clear();
   ds_->Modified(index_);
 }
 
@@ -464,6 +471,8 @@ void MemDataset::Close() {
   state_ = DataSetState::kInactive;
   records_.clear();
   records_.shrink_to_fit();
+  chunks_.clear();
+  chunkUsed_ = chunkSize_ = chunkBytes_ = 0;
   order_.clear();
   current_ = -1;
   for (auto& v : buffer_) v = Value{};
@@ -508,15 +517,16 @@ void MemDataset::RunCalc() {
 void MemDataset::Insert() {
   CheckActive();
   if (state_ == DataSetState::kInsert) Post();
-  EnsureSorted();
-  insertAt_ = current_ < 0 ? 0 : current_;
-  for (auto& v : buffer_) v = Value{};
+  // A sorted dataset places the record when it is next looked at.
+  insertAt_ = current_ < 0 || sortedIndex_ >= 0 ? 0 : current_;
+  ResetBuffer();
   state_ = DataSetState::kInsert;
   calcDirty_ = static_cast<bool>(OnCalcFields);
 }
 
-std::string MemDataset::Encode() const {
-  std::string out;
+void MemDataset::Encode() const {
+  std::string& out = encodeScratch_;
+  out.clear();
   for (size_t i = 0; i < fields_.size(); ++i) {
     const Value& v = buffer_[i];
     if (v.null || fields_[i]->Calculated()) continue;
@@ -540,11 +550,19 @@ std::string MemDataset::Encode() const {
         break;
     }
   }
-  return out;
 }
 
-void MemDataset::Decode(const std::string& record) {
-  for (auto& v : buffer_) v = Value{};
+void MemDataset::ResetBuffer() {
+  for (auto& v : buffer_) {
+    v.null = true;
+    v.i = 0;
+    v.d = 0;
+    v.s.clear();
+  }
+}
+
+void MemDataset::Decode(std::string_view record) {
+  ResetBuffer();
   size_t pos = 0;
   while (pos < record.size()) {
     const size_t i = GetVarint(record, pos);
@@ -554,7 +572,7 @@ void MemDataset::Decode(const std::string& record) {
       case FieldType::kText:
       case FieldType::kBlob: {
         const size_t n = GetVarint(record, pos);
-        v.s.assign(record, pos, n);
+        v.s.assign(record.substr(pos, n));
         pos += n;
         break;
       }
@@ -574,7 +592,8 @@ void MemDataset::Decode(const std::string& record) {
 void MemDataset::Post() {
   if (state_ != DataSetState::kInsert) return;
   const uint32_t id = static_cast<uint32_t>(records_.size());
-  records_.push_back(Encode());
+  Encode();
+  Store();
   if (sortedIndex_ >= 0) {
     // Sorted lazily: the run inserts many records before anyone looks.
     order_.push_back(id);
@@ -602,7 +621,7 @@ void MemDataset::EnsureSorted() {
   sortDirty_ = false;
   std::vector<std::string> keys(records_.size());
   for (uint32_t id : order_) {
-    Decode(records_[id]);
+    Decode(Stored(id));
     keys[id] = buffer_[sortedIndex_].s;
   }
   std::vector<uint32_t> ids(order_.begin(), order_.end());
@@ -617,7 +636,7 @@ void MemDataset::EnsureSorted() {
 }
 
 void MemDataset::Fetch() {
-  Decode(records_[order_[current_]]);
+  Decode(Stored(order_[current_]));
   RunCalc();
 }
 
@@ -669,11 +688,23 @@ void MemDataset::Prior() {
   eof_ = false;
 }
 
+void MemDataset::Store() {
+  constexpr size_t kChunk = 1 << 20;
+  const size_t n = encodeScratch_.size();
+  if (chunks_.empty() || chunkUsed_ + n > chunkSize_) {
+    chunkSize_ = std::max(kChunk, n);
+    chunks_.emplace_back(new char[chunkSize_]);
+    chunkBytes_ += chunkSize_;
+    chunkUsed_ = 0;
+  }
+  std::memcpy(chunks_.back().get() + chunkUsed_, encodeScratch_.data(), n);
+  records_.push_back({static_cast<uint32_t>(chunks_.size() - 1), static_cast<uint32_t>(chunkUsed_),
+                      static_cast<uint32_t>(n)});
+  chunkUsed_ += n;
+}
+
 size_t MemDataset::StoredBytes() const {
-  size_t n = order_.size() * sizeof(uint32_t) + records_.capacity() * sizeof(std::string);
-  for (const std::string& r : records_)
-    if (r.capacity() > 15) n += r.capacity() + 1;
-  return n;
+  return chunkBytes_ + records_.capacity() * sizeof(RecordRef) + order_.size() * sizeof(uint32_t);
 }
 
 }  // namespace forms

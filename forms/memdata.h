@@ -158,8 +158,14 @@ class MemDataset {
   void Modified(int index);
   void RunCalc();
   void Fetch();
-  std::string Encode() const;
-  void Decode(const std::string& record);
+  void Encode() const;  // into encodeScratch_
+  std::string_view Stored(uint32_t id) const {
+    const RecordRef& r = records_[id];
+    return {chunks_[r.chunk].get() + r.offset, r.length};
+  }
+  void Store();  // encodeScratch_ as a new record
+  void ResetBuffer();
+  void Decode(std::string_view record);
   void EnsureSorted();
 
   std::string name_;
@@ -170,8 +176,18 @@ class MemDataset {
   bool sortDirty_ = false;
 
   DataSetState state_ = DataSetState::kInactive;
-  std::vector<std::string> records_;  // by record id, compactly encoded
-  std::deque<uint32_t> order_;        // record ids in dataset order
+  // Records by id, compactly encoded one after another in one pool.
+  struct RecordRef {
+    uint32_t chunk;
+    uint32_t offset;
+    uint32_t length;
+  };
+  // Filled chunk by chunk, never moved: growing one buffer would copy it all.
+  std::vector<std::unique_ptr<char[]>> chunks_;
+  size_t chunkUsed_ = 0, chunkSize_ = 0, chunkBytes_ = 0;
+  std::vector<RecordRef> records_;
+  mutable std::string encodeScratch_;
+  std::deque<uint32_t> order_;  // record ids in dataset order
   int current_ = -1;
   uint32_t currentId_ = UINT32_MAX;  // sorted mode: the record to find again after sorting
   int insertAt_ = 0;

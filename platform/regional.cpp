@@ -3,11 +3,11 @@
 #include <langinfo.h>
 #include <locale.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <vector>
 
 #include "platform/errors.h"
@@ -99,7 +99,8 @@ const char* EnvLocale(const char* category) {
   return nullptr;
 }
 
-std::mutex gMutex;
+// The programs run on one thread; the settings are read once and then only
+// replaced by SetRegional.
 std::optional<RegionalSettings> gSettings;
 
 bool IsLeap(int y) {
@@ -147,13 +148,11 @@ RegionalSettings RegionalSettings::FromEnvironment() {
 }
 
 const RegionalSettings& Regional() {
-  std::lock_guard lock(gMutex);
   if (!gSettings) gSettings = RegionalSettings::FromEnvironment();
   return *gSettings;
 }
 
 void SetRegional(const RegionalSettings& settings) {
-  std::lock_guard lock(gMutex);
   gSettings = settings;
 }
 
@@ -186,19 +185,25 @@ std::optional<double> TryStrToFloat(std::string_view text, char decimalSeparator
   size_t b = 0, e = text.size();
   while (b < e && text[b] == ' ') ++b;
   while (e > b && text[e - 1] == ' ') --e;
-  if (b == e) return std::nullopt;
-  std::string s;
-  s.reserve(e - b);
+  if (b == e || e - b > 64) return std::nullopt;
+  // Copied with '.' as the separator for from_chars, which knows no locale.
+  char buf[72];
+  size_t n = 0;
   size_t i = b;
-  if (text[i] == '+' || text[i] == '-') s += text[i++];
+  if (text[i] == '+') {
+    ++i;
+  } else if (text[i] == '-') {
+    buf[n++] = '-';
+    ++i;
+  }
   bool digits = false, sep = false;
   for (; i < e; ++i) {
     const char c = text[i];
     if (c >= '0' && c <= '9') {
-      s += c;
+      buf[n++] = c;
       digits = true;
     } else if (c == decimalSeparator && !sep) {
-      s += '.';
+      buf[n++] = '.';
       sep = true;
     } else {
       break;
@@ -206,20 +211,23 @@ std::optional<double> TryStrToFloat(std::string_view text, char decimalSeparator
   }
   if (!digits) return std::nullopt;
   if (i < e && (text[i] == 'e' || text[i] == 'E')) {
-    s += 'e';
+    buf[n++] = 'e';
     ++i;
-    if (i < e && (text[i] == '+' || text[i] == '-')) s += text[i++];
+    if (i < e && (text[i] == '+' || text[i] == '-')) {
+      if (text[i] == '-') buf[n++] = '-';
+      ++i;
+    }
     bool expDigits = false;
     for (; i < e && text[i] >= '0' && text[i] <= '9'; ++i) {
-      s += text[i];
+      buf[n++] = text[i];
       expDigits = true;
     }
     if (!expDigits) return std::nullopt;
   }
   if (i != e) return std::nullopt;
-  char* end = nullptr;
-  const double v = std::strtod(s.c_str(), &end);
-  if (!std::isfinite(v)) return std::nullopt;
+  double v = 0;
+  const auto r = std::from_chars(buf, buf + n, v);
+  if (r.ec != std::errc() || r.ptr != buf + n || !std::isfinite(v)) return std::nullopt;
   return v;
 }
 
