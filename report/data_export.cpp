@@ -1,0 +1,121 @@
+#include "report/data_export.h"
+
+#include <cmath>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "platform/regional.h"
+#include "platform/win1250.h"
+
+namespace report {
+namespace {
+
+using Json = nlohmann::ordered_json;
+using forms::FieldType;
+using platform::Win1250ToUtf8;
+
+Json Value(const forms::MemField& f) {
+  if (f.IsNull()) return nullptr;
+  switch (f.DataType()) {
+    case FieldType::kText:
+    case FieldType::kBlob: return Win1250ToUtf8(f.AsString());
+    case FieldType::kInt16:
+    case FieldType::kInt32: return f.AsInteger();
+    case FieldType::kCurrency:
+    case FieldType::kFloat: return f.AsFloat();
+    case FieldType::kDate: return IsoDate(f.AsDateTime());
+    case FieldType::kDateTime: return IsoDateTime(f.AsDateTime());
+    case FieldType::kBoolean: return f.AsBoolean();
+  }
+  return nullptr;
+}
+
+bool Put(FILE* out, const std::string& s) { return std::fwrite(s.data(), 1, s.size(), out) == s.size(); }
+
+std::string CsvCell(const std::string& s) {
+  if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
+  std::string q = "\"";
+  for (char c : s) {
+    if (c == '"') q += '"';
+    q += c;
+  }
+  return q + "\"";
+}
+
+std::string CsvValue(const forms::MemField& f) {
+  if (f.IsNull()) return {};
+  switch (f.DataType()) {
+    case FieldType::kText:
+    case FieldType::kBlob: return CsvCell(Win1250ToUtf8(f.AsString()));
+    case FieldType::kCurrency:
+    case FieldType::kFloat: {
+      const double d = f.AsFloat();
+      if (d == std::trunc(d) && std::fabs(d) < 1e15) return std::to_string(static_cast<int64_t>(d));
+      return Json(d).dump();
+    }
+    case FieldType::kBoolean: return f.AsBoolean() ? "true" : "false";
+    default: return Value(f).is_string() ? Value(f).get<std::string>() : Value(f).dump();
+  }
+}
+
+}  // namespace
+
+std::string IsoDate(double value) {
+  return platform::FormatDateTimePattern("yyyy-MM-dd", platform::DecodeDateTime(value));
+}
+
+std::string IsoDateTime(double value) {
+  const platform::DateParts p = platform::DecodeDateTime(value);
+  std::string s = platform::FormatDateTimePattern("yyyy-MM-ddTHH:mm:ss", p);
+  if (p.millisecond != 0) {
+    char ms[8];
+    std::snprintf(ms, sizeof ms, ".%03d", p.millisecond);
+    s += ms;
+  }
+  return s;
+}
+
+bool ExportJson(forms::MemDataset& ds, const std::string& code, const std::string& templatePath, FILE* out) {
+  Json fields = Json::array();
+  for (int i = 0; i < ds.FieldCount(); ++i) {
+    const forms::MemField& f = ds.Field(i);
+    Json def = {{"name", Win1250ToUtf8(f.FieldName())}, {"type", forms::FieldTypeName(f.DataType())}};
+    def["size"] = f.DataType() == FieldType::kText ? (f.Size() > 0 ? f.Size() : 20) : 0;
+    def["calculated"] = f.Calculated();
+    fields.push_back(std::move(def));
+  }
+  std::string head = "{\"code\":" + Json(Win1250ToUtf8(code)).dump() +
+                     ",\"dataset\":" + Json(ds.Name()).dump() +
+                     ",\"template\":" + Json(Win1250ToUtf8(templatePath)).dump() +
+                     ",\"fields\":" + fields.dump() + ",\"records\":[";
+  if (!Put(out, head)) return false;
+  // One object reused for every record: its keys are made once.
+  Json record = Json::object();
+  for (int i = 0; i < ds.FieldCount(); ++i) record[Win1250ToUtf8(ds.Field(i).FieldName())] = nullptr;
+  auto& slots = record.get_ref<Json::object_t&>();
+  bool first = true;
+  for (ds.First(); !ds.Eof(); ds.Next()) {
+    for (int i = 0; i < ds.FieldCount(); ++i) (slots.begin() + i)->second = Value(ds.Field(i));
+    if (!Put(out, (first ? "" : ",") + record.dump())) return false;
+    first = false;
+  }
+  return Put(out, "]}\n") && std::fflush(out) == 0;
+}
+
+bool ExportCsv(forms::MemDataset& ds, FILE* out) {
+  std::string line;
+  for (int i = 0; i < ds.FieldCount(); ++i)
+    line += (i ? "," : "") + CsvCell(Win1250ToUtf8(ds.Field(i).FieldName()));
+  if (!Put(out, line + "\r\n")) return false;
+  for (ds.First(); !ds.Eof(); ds.Next()) {
+    line.clear();
+    for (int i = 0; i < ds.FieldCount(); ++i) {
+      if (i) line += ',';
+      line += CsvValue(ds.Field(i));
+    }
+    if (!Put(out, line + "\r\n")) return false;
+  }
+  return std::fflush(out) == 0;
+}
+
+}  // namespace report
