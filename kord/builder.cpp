@@ -41,8 +41,11 @@ void RecordBuilder::SetText(std::string_view name, std::string_view text) {
   } else if (f.FieldType() == TKordFieldType::ftNumberString) {
     const auto& nf = static_cast<const TKordFieldN&>(f);
     std::memset(at, 0, nf.DataSize());
-    for (size_t i = 0; i < text.size() && i < size_t{nf.DataSize()} * 2; ++i) {
-      const uint8_t digit = static_cast<uint8_t>((text[i] - '0') & 0x0F);
+    // Digits right-aligned with leading zeros, as the payroll system writes them.
+    std::string digits(text);
+    if (digits.size() < nf.Digits()) digits.insert(0, nf.Digits() - digits.size(), '0');
+    for (size_t i = 0; i < digits.size() && i < size_t{nf.DataSize()} * 2; ++i) {
+      const uint8_t digit = static_cast<uint8_t>((digits[i] - '0') & 0x0F);
       at[i / 2] |= i % 2 == 0 ? static_cast<uint8_t>(digit << 4) : digit;
     }
   } else {

@@ -112,7 +112,8 @@ std::string ProgramFolder(const char* argv0) {
   }
   char buf[4096];
   const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  std::string exe = n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string(argv0 ? argv0 : "");
+  std::string exe =
+      n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string(argv0 ? argv0 : "");
   const size_t slash = exe.rfind('/');
   return Utf8ToWin1250(slash == std::string::npos ? "./" : exe.substr(0, slash + 1));
 }
@@ -134,12 +135,12 @@ int RunTiskform(int argc, const char* const* argv) {
   }
   ConsoleUserInterface ui;
   if (o.positional.size() < 4) {
-    ui.ShowError(Utf8ToWin1250(
-        "Tiskform: ####CHYBA - Příliš málo parametrů, zadejte minimálně:\r\n"
-        "Tiskform KódSestavy FB Cesta Soubor\r\n"
-        "Kde FB je: F..S formulářem   B..Bez formuláře\r\n"
-        "\r\n"
-        "podpora@paylon.cz          www.paylon.cz"));
+    ui.ShowError(
+        Utf8ToWin1250("Tiskform: ####CHYBA - Příliš málo parametrů, zadejte minimálně:\r\n"
+                      "Tiskform KódSestavy FB Cesta Soubor\r\n"
+                      "Kde FB je: F..S formulářem   B..Bez formuláře\r\n"
+                      "\r\n"
+                      "podpora@paylon.cz          www.paylon.cz"));
     return kExitOk;
   }
   auto sink = std::make_shared<SinkToUi>(ui);
@@ -152,9 +153,12 @@ int RunTiskform(int argc, const char* const* argv) {
   const RunOutcome outcome = form.FormShow(!dataDevice);
   int code = kExitOk;
   switch (outcome) {
-    case RunOutcome::kNoForm: break;
+    case RunOutcome::kNoForm:
+      break;
     case RunOutcome::kMissingTemplate:
-    case RunOutcome::kError: code = kExitError; break;
+    case RunOutcome::kError:
+      code = kExitError;
+      break;
     case RunOutcome::kBound: {
       if (!dataDevice) {
         ui.ShowError("The device " + o.device +

@@ -48,31 +48,43 @@ bool ReadsCbsIdentP(std::string_view code) {
   return BeginsWithAny(code, {"A44", "X11", "S65W"}) || code == "X23";
 }
 
-bool ReadsFormular2(std::string_view code) { return BeginsWith(code, "S65W"); }
+bool ReadsFormular2(std::string_view code) {
+  return BeginsWith(code, "S65W");
+}
 
 bool HasOwnRecordsFilter(std::string_view code) {
   return Equals(code, {"X11931", "X11932", "X11933", "X11934"});
 }
 
-bool OwnRecordsWantVlastni(std::string_view code) { return Equals(code, {"X11931", "X11933"}); }
+bool OwnRecordsWantVlastni(std::string_view code) {
+  return Equals(code, {"X11931", "X11933"});
+}
 
-bool LastRecordOnly(std::string_view code) { return code == "X11935"; }
+bool LastRecordOnly(std::string_view code) {
+  return code == "X11935";
+}
 
 bool AdmitsEveryRecord(std::string_view code) {
   return Equals(code, {"X113", "X23", "X11935", "A3VW", "A3V3I", "M0W", "S69W1", "S421"}) ||
          BeginsWithAny(code, {"A44", "C1W", "S2W", "S34", "S65W", "S0W"});
 }
 
-bool SetsFormularFromFB(std::string_view code) { return !Equals(code, {"S34", "S421", "S0W"}); }
+bool SetsFormularFromFB(std::string_view code) {
+  return !Equals(code, {"S34", "S421", "S0W"});
+}
 
-bool CopiesRunParameters(std::string_view code) { return Equals(code, {"A3VW", "A3V3I"}); }
+bool CopiesRunParameters(std::string_view code) {
+  return Equals(code, {"A3VW", "A3V3I"});
+}
 
 bool LoadsTemplate(std::string_view code) {
   return Equals(code, {"X113", "X23", "A3VW", "A3V3I", "M0W", "S69W1", "S421"}) ||
          BeginsWithAny(code, {"A44", "C1W", "S2W", "S34", "S65W", "S0W", "X1193"});
 }
 
-bool HasYearSuffix(std::string_view code) { return Equals(code, {"M0W", "A3VW"}); }
+bool HasYearSuffix(std::string_view code) {
+  return Equals(code, {"M0W", "A3VW"});
+}
 
 std::string YearSuffix(std::string_view code, std::string_view rok) {
   if (rok.empty()) return {};

@@ -15,12 +15,12 @@ struct FormChoice {
 
 FormChoice ChooseForm(std::string_view code);
 
-bool UsesParam2(std::string_view code);          // parameter table is F_PARAM2
-bool ReadsCbsIdentP(std::string_view code);      // read CBSIDENTP
-bool ReadsFormular2(std::string_view code);      // read Formular2
-bool HasOwnRecordsFilter(std::string_view code); // X11931..X11934
+bool UsesParam2(std::string_view code);             // parameter table is F_PARAM2
+bool ReadsCbsIdentP(std::string_view code);         // read CBSIDENTP
+bool ReadsFormular2(std::string_view code);         // read Formular2
+bool HasOwnRecordsFilter(std::string_view code);    // X11931..X11934
 bool OwnRecordsWantVlastni(std::string_view code);  // X11931, X11933: Vlastni true
-bool LastRecordOnly(std::string_view code);      // X11935
+bool LastRecordOnly(std::string_view code);         // X11935
 bool AdmitsEveryRecord(std::string_view code);
 bool SetsFormularFromFB(std::string_view code);
 bool CopiesRunParameters(std::string_view code);

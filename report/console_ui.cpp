@@ -23,8 +23,12 @@ void Write(const std::string& text1250) {
 
 }  // namespace
 
-void ConsoleUserInterface::ShowMessage(const std::string& text) { Write(text); }
-void ConsoleUserInterface::ShowError(const std::string& text) { Write(text); }
+void ConsoleUserInterface::ShowMessage(const std::string& text) {
+  Write(text);
+}
+void ConsoleUserInterface::ShowError(const std::string& text) {
+  Write(text);
+}
 
 void ConsoleUserInterface::ProgressStart(int maximum) {
   tty_ = ::isatty(STDERR_FILENO) == 1;
@@ -54,7 +58,8 @@ void ConsoleUserInterface::Draw() {
   for (int i = 0; i < 40; ++i) bar[i] = i < filled ? '#' : '.';
   bar[40] = 0;
   // "Načítání dat ze souboru do paměti"
-  std::fprintf(stderr, "\rNa\xC4\x8D\xC3\xADt\xC3\xA1n\xC3\xAD dat do pam\xC4\x9Bti [%s] %3d%%", bar, percent);
+  std::fprintf(stderr, "\rNa\xC4\x8D\xC3\xADt\xC3\xA1n\xC3\xAD dat do pam\xC4\x9Bti [%s] %3d%%",
+               bar, percent);
   std::fflush(stderr);
 }
 

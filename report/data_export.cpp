@@ -18,19 +18,27 @@ Json Value(const forms::MemField& f) {
   if (f.IsNull()) return nullptr;
   switch (f.DataType()) {
     case FieldType::kText:
-    case FieldType::kBlob: return Win1250ToUtf8(f.AsString());
+    case FieldType::kBlob:
+      return Win1250ToUtf8(f.AsString());
     case FieldType::kInt16:
-    case FieldType::kInt32: return f.AsInteger();
+    case FieldType::kInt32:
+      return f.AsInteger();
     case FieldType::kCurrency:
-    case FieldType::kFloat: return f.AsFloat();
-    case FieldType::kDate: return IsoDate(f.AsDateTime());
-    case FieldType::kDateTime: return IsoDateTime(f.AsDateTime());
-    case FieldType::kBoolean: return f.AsBoolean();
+    case FieldType::kFloat:
+      return f.AsFloat();
+    case FieldType::kDate:
+      return IsoDate(f.AsDateTime());
+    case FieldType::kDateTime:
+      return IsoDateTime(f.AsDateTime());
+    case FieldType::kBoolean:
+      return f.AsBoolean();
   }
   return nullptr;
 }
 
-bool Put(FILE* out, const std::string& s) { return std::fwrite(s.data(), 1, s.size(), out) == s.size(); }
+bool Put(FILE* out, const std::string& s) {
+  return std::fwrite(s.data(), 1, s.size(), out) == s.size();
+}
 
 std::string CsvCell(const std::string& s) {
   if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
@@ -46,15 +54,18 @@ std::string CsvValue(const forms::MemField& f) {
   if (f.IsNull()) return {};
   switch (f.DataType()) {
     case FieldType::kText:
-    case FieldType::kBlob: return CsvCell(Win1250ToUtf8(f.AsString()));
+    case FieldType::kBlob:
+      return CsvCell(Win1250ToUtf8(f.AsString()));
     case FieldType::kCurrency:
     case FieldType::kFloat: {
       const double d = f.AsFloat();
       if (d == std::trunc(d) && std::fabs(d) < 1e15) return std::to_string(static_cast<int64_t>(d));
       return Json(d).dump();
     }
-    case FieldType::kBoolean: return f.AsBoolean() ? "true" : "false";
-    default: return Value(f).is_string() ? Value(f).get<std::string>() : Value(f).dump();
+    case FieldType::kBoolean:
+      return f.AsBoolean() ? "true" : "false";
+    default:
+      return Value(f).is_string() ? Value(f).get<std::string>() : Value(f).dump();
   }
 }
 
@@ -75,11 +86,13 @@ std::string IsoDateTime(double value) {
   return s;
 }
 
-bool ExportJson(forms::MemDataset& ds, const std::string& code, const std::string& templatePath, FILE* out) {
+bool ExportJson(forms::MemDataset& ds, const std::string& code, const std::string& templatePath,
+                FILE* out) {
   Json fields = Json::array();
   for (int i = 0; i < ds.FieldCount(); ++i) {
     const forms::MemField& f = ds.Field(i);
-    Json def = {{"name", Win1250ToUtf8(f.FieldName())}, {"type", forms::FieldTypeName(f.DataType())}};
+    Json def = {{"name", Win1250ToUtf8(f.FieldName())},
+                {"type", forms::FieldTypeName(f.DataType())}};
     def["size"] = f.DataType() == FieldType::kText ? (f.Size() > 0 ? f.Size() : 20) : 0;
     def["calculated"] = f.Calculated();
     fields.push_back(std::move(def));
@@ -91,7 +104,8 @@ bool ExportJson(forms::MemDataset& ds, const std::string& code, const std::strin
   if (!Put(out, head)) return false;
   // One object reused for every record: its keys are made once.
   Json record = Json::object();
-  for (int i = 0; i < ds.FieldCount(); ++i) record[Win1250ToUtf8(ds.Field(i).FieldName())] = nullptr;
+  for (int i = 0; i < ds.FieldCount(); ++i)
+    record[Win1250ToUtf8(ds.Field(i).FieldName())] = nullptr;
   auto& slots = record.get_ref<Json::object_t&>();
   bool first = true;
   for (ds.First(); !ds.Eof(); ds.Next()) {

@@ -10,7 +10,8 @@
 namespace report {
 
 // Returns false when writing failed (errno tells why).
-bool ExportJson(forms::MemDataset& ds, const std::string& code, const std::string& templatePath, FILE* out);
+bool ExportJson(forms::MemDataset& ds, const std::string& code, const std::string& templatePath,
+                FILE* out);
 bool ExportCsv(forms::MemDataset& ds, FILE* out);
 
 // "YYYY-MM-DD", or "YYYY-MM-DDTHH:MM:SS" with ".zzz" when the milliseconds are not zero.

@@ -11,7 +11,9 @@ namespace {
 
 using platform::Utf8ToWin1250;
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsBlank(char c) {
+  return static_cast<unsigned char>(c) <= 32;
+}
 
 std::string TrimRight(std::string s) {
   size_t e = s.size();
@@ -40,7 +42,8 @@ TFTiskform::TFTiskform(std::vector<std::string> args, std::string programFolder,
       programFolder_(std::move(programFolder)),
       ui_(ui),
       trace_(programFolder_, [&ui](const std::string& text) { ui.ShowMessage(text); }) {
-  for (const forms::TableLayout& layout : forms::TableLayouts()) tables_.push_back(forms::CreateTable(layout));
+  for (const forms::TableLayout& layout : forms::TableLayouts())
+    tables_.push_back(forms::CreateTable(layout));
   for (const forms::DatasetLayout& layout : forms::DatasetLayouts())
     datasets_.push_back(forms::CreateDataset(layout, &trace_));
   FormCreate();
@@ -48,7 +51,9 @@ TFTiskform::TFTiskform(std::vector<std::string> args, std::string programFolder,
 
 TFTiskform::~TFTiskform() = default;
 
-void TFTiskform::FormCreate() { trace_.SetUndecided(); }
+void TFTiskform::FormCreate() {
+  trace_.SetUndecided();
+}
 
 const std::string& TFTiskform::Arg(int n) const {
   static const std::string empty;

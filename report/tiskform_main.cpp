@@ -1,3 +1,5 @@
 #include "report/app.h"
 
-int main(int argc, char** argv) { return report::RunTiskform(argc, argv); }
+int main(int argc, char** argv) {
+  return report::RunTiskform(argc, argv);
+}

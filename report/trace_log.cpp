@@ -22,7 +22,8 @@ std::string TraceTimeStamp() {
   ::localtime_r(&secs, &t);
   char buf[64];
   std::snprintf(buf, sizeof buf, "%d.%d.%04d %02d.%02d.%02d.%03d ", t.tm_mday, t.tm_mon + 1,
-                t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec, static_cast<int>(tv.tv_usec / 1000));
+                t.tm_year + 1900, t.tm_hour, t.tm_min, t.tm_sec,
+                static_cast<int>(tv.tv_usec / 1000));
   return buf;
 }
 
