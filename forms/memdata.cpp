@@ -426,8 +426,7 @@ void MemField::Clear() {
 
 MemDataset::MemDataset(std::string name, std::vector<FieldDef> fields) : name_(std::move(name)) {
   for (size_t i = 0; i < fields.size(); ++i) {
-    const std::string key = platform::AnsiUpperCase(fields[i].name);
-    byName_.emplace(key, static_cast<int>(i));
+    byName_.emplace(fields[i].name, static_cast<int>(i));
     fields_.push_back(
         std::unique_ptr<MemField>(new MemField(this, std::move(fields[i]), static_cast<int>(i))));
   }
@@ -436,8 +435,19 @@ MemDataset::MemDataset(std::string name, std::vector<FieldDef> fields) : name_(s
 
 MemDataset::~MemDataset() = default;
 
+size_t MemDataset::NameHash::operator()(std::string_view s) const {
+  size_t h = 14695981039346656037ull;
+  for (char c : s)
+    h = (h ^ platform::AnsiUpperChar(static_cast<unsigned char>(c))) * 1099511628211ull;
+  return h;
+}
+
+bool MemDataset::NameEq::operator()(std::string_view a, std::string_view b) const {
+  return platform::AnsiSameText(a, b);
+}
+
 MemField* MemDataset::FindField(std::string_view name) {
-  const auto it = byName_.find(platform::AnsiUpperCase(name));
+  const auto it = byName_.find(name);
   return it == byName_.end() ? nullptr : fields_[it->second].get();
 }
 
@@ -605,8 +615,12 @@ void MemDataset::Post() {
   }
   state_ = DataSetState::kBrowse;
   eof_ = bof_ = false;
-  // The posted record is fetched again: its calculated fields once more.
-  RunCalc();
+  // The posted record is fetched again: its calculated fields once more (when
+  // the handler does more than compute them; otherwise when they are read).
+  if (calcHasSideEffects)
+    RunCalc();
+  else
+    calcDirty_ = static_cast<bool>(OnCalcFields);
   if (sortedIndex_ >= 0) currentId_ = id;
 }
 

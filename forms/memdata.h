@@ -170,7 +170,16 @@ class MemDataset {
 
   std::string name_;
   std::vector<std::unique_ptr<MemField>> fields_;
-  std::unordered_map<std::string, int> byName_;  // upper-cased name → first index
+  // Field names without regard to case, looked up without building a new text.
+  struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const;
+  };
+  struct NameEq {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+  };
+  std::unordered_map<std::string, int, NameHash, NameEq> byName_;  // name → first index
   std::string sortedField_;
   int sortedIndex_ = -1;
   bool sortDirty_ = false;

@@ -154,18 +154,25 @@ TKordFieldA::TKordFieldA(TKordTable* t, std::string name, int64_t offset)
 
 std::string TKordFieldA::AsString() {
   const uint8_t* bytes = Bytes();
-  std::string text(reinterpret_cast<const char*>(bytes), size_);
+  // The text ends at the first 0 byte after descrambling: a stored mask byte
+  // when scrambled, a stored 0 otherwise.
+  const uint8_t end = scrambled_ ? kScrambleMask : 0;
+  const void* stop = std::memchr(bytes, end, size_);
+  const size_t length =
+      stop ? static_cast<size_t>(static_cast<const uint8_t*>(stop) - bytes) : size_;
+  std::string text(reinterpret_cast<const char*>(bytes), length);
   if (scrambled_)
     for (char& c : text) c = static_cast<char>(static_cast<uint8_t>(c) ^ kScrambleMask);
-  const size_t zero = text.find('\0');
-  if (zero != std::string::npos) text.resize(zero);
   // Texts are always re-coded; Encode governs memo texts only.
-  text = RecodeText(KordTable()->EncodeMode(), text);
+  const TCodingType mode = KordTable()->EncodeMode();
+  for (char& c : text)
+    if (static_cast<uint8_t>(c) >= 0x80)
+      c = static_cast<char>(RecodeChar(mode, static_cast<uint8_t>(c)));
   FireGetText(text);
   if (KordTable()->CutTrailSPC()) {
-    size_t end = text.size();
-    while (end > 0 && static_cast<uint8_t>(text[end - 1]) <= 32) --end;
-    text.resize(end);
+    size_t e = text.size();
+    while (e > 0 && static_cast<uint8_t>(text[e - 1]) <= 32) --e;
+    text.resize(e);
   }
   return text;
 }

@@ -238,7 +238,9 @@ std::string FloatToStrGeneral(double value, int precision, char decimalSeparator
   if (precision < 1) precision = 1;
   if (precision > 17) precision = 17;
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*e", precision - 1, value);
+  const auto res =
+      std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific, precision - 1);
+  *res.ptr = '\0';
   // buf: [-]d.ddddde[+-]xx
   std::string digits;
   const char* p = buf;

@@ -21,6 +21,7 @@ class Variant {
 
   double AsDouble() const { return std::get<double>(v_); }
   const std::string& AsString() const { return std::get<std::string>(v_); }
+  std::string TakeString() && { return std::move(std::get<std::string>(v_)); }
   bool AsBool() const { return std::get<bool>(v_); }
 
   bool operator==(const Variant&) const = default;

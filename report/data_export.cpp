@@ -107,12 +107,21 @@ bool ExportJson(forms::MemDataset& ds, const std::string& code, const std::strin
   for (int i = 0; i < ds.FieldCount(); ++i)
     record[Win1250ToUtf8(ds.Field(i).FieldName())] = nullptr;
   auto& slots = record.get_ref<Json::object_t&>();
+  std::string text;
+  nlohmann::detail::serializer<Json> serializer(nlohmann::detail::output_adapter<char>(text), ' ');
   bool first = true;
   for (ds.First(); !ds.Eof(); ds.Next()) {
     for (int i = 0; i < ds.FieldCount(); ++i) (slots.begin() + i)->second = Value(ds.Field(i));
-    if (!Put(out, (first ? "" : ",") + record.dump())) return false;
+    if (!first) text += ',';
     first = false;
+    serializer.dump(record, false, false, 0);
+    // Written in pieces of about 1 MB.
+    if (text.size() > (1u << 20)) {
+      if (!Put(out, text)) return false;
+      text.clear();
+    }
   }
+  if (!Put(out, text)) return false;
   return Put(out, "]}\n") && std::fflush(out) == 0;
 }
 

@@ -29,10 +29,10 @@ std::string Trim(const std::string& s) {
 }
 
 // The platform's variant-to-text conversion.
-std::string VariantText(const platform::Variant& v) {
+std::string VariantText(platform::Variant&& v) {
   if (v.IsBool()) return v.AsBool() ? "True" : "False";
   if (v.IsDouble()) return platform::FloatToStrGeneral(v.AsDouble(), 15);
-  return v.AsString();
+  return std::move(v).TakeString();
 }
 
 }  // namespace
@@ -161,7 +161,9 @@ void TFTiskform::Run(bool templateRequired) {
     const bool admitted =
         HasOwnRecordsFilter(code_) ? PassesOwnRecordsFilter() : AdmitsEveryRecord(code_);
     if (!admitted) continue;
-    trace_.Write(Utf8ToWin1250("TFTiskform.FormShow: 7 - Před Mem.Insert"));
+    static const std::string kBeforeInsert =
+        Utf8ToWin1250("TFTiskform.FormShow: 7 - Před Mem.Insert");
+    trace_.Write(kBeforeInsert);
     mem_->Insert();
     trace_.Write("TFTiskform.FormShow: 8 - Po Mem.Insert");
     CopyFields();
@@ -175,7 +177,8 @@ void TFTiskform::Run(bool templateRequired) {
       mem_->FieldByName("PodnikASRP").SetAsString(params_.podnikAsrp);
     }
     if (useBsIdentP_) MergeFirmIdentity();
-    trace_.Write(Utf8ToWin1250("TFTiskform.FormShow: 9 - Před Mem.Post"));
+    static const std::string kBeforePost = Utf8ToWin1250("TFTiskform.FormShow: 9 - Před Mem.Post");
+    trace_.Write(kBeforePost);
     mem_->Post();
     trace_.Write("TFTiskform.FormShow: 10 - Po Mem.Post");
   }
@@ -242,7 +245,8 @@ void TFTiskform::CopyFields() {
     try {
       forms::MemField* mem = memFields_[i];
       if (!mem) mem = &mem_->FieldByName(ts_[i]);
-      const std::string text = TrimRight(VariantText(inputFields_[i]->AsVariant()));
+      const std::string text =
+          TrimRight(VariantText(inputFields_[i]->AsVariant()));  // moved, not copied
       if (text.empty())
         mem->Clear();
       else

@@ -1,10 +1,11 @@
+#include "report/app.h"
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
-#include "report/app.h"
 #include "report/data_export.h"
 #include "run_fixture.h"
 
@@ -29,8 +30,10 @@ class AppTest : public ::testing::Test {
 
   // Runs the program with TISKFORM_HOME set; `env` adds variables.
   ProgramRun Tiskform(const std::string& args, const std::string& env = "") {
-    const std::string cmd = "cd '" + dir_.path() + "' && env -u TISKFORM_DEVICE -u TISKFORM_OUTPUT LANG=C.UTF-8 TISKFORM_HOME='" +
-                            home_ + "' " + env + " " TISKFORM_EXE " " + args + " >out 2>err";
+    const std::string cmd =
+        "cd '" + dir_.path() +
+        "' && env -u TISKFORM_DEVICE -u TISKFORM_OUTPUT LANG=C.UTF-8 TISKFORM_HOME='" + home_ +
+        "' " + env + " " TISKFORM_EXE " " + args + " >out 2>err";
     const int status = std::system(cmd.c_str());
     return {WEXITSTATUS(status), ReadFile(dir_ / "out"), ReadFile(dir_ / "err")};
   }
@@ -67,8 +70,10 @@ TEST_F(AppTest, JsonExportOfAPayslipJob) {
   EXPECT_EQ(j["dataset"], "M_VP");
   EXPECT_EQ(j["template"], home_ + "/RB\\C1W.RTM");
   EXPECT_EQ(j["fields"].size(), 80u);
-  EXPECT_EQ(j["fields"][0].dump(), R"({"name":"NazevVyplmista","type":"text","size":30,"calculated":false})");
-  EXPECT_EQ(j["fields"][79].dump(), R"({"name":"OsobaCela","type":"text","size":9,"calculated":true})");
+  EXPECT_EQ(j["fields"][0].dump(),
+            R"({"name":"NazevVyplmista","type":"text","size":30,"calculated":false})");
+  EXPECT_EQ(j["fields"][79].dump(),
+            R"({"name":"OsobaCela","type":"text","size":9,"calculated":true})");
   ASSERT_EQ(j["records"].size(), 1u);
   const auto& rec = j["records"][0];
   EXPECT_EQ(rec["Osoba"], 123);
@@ -84,17 +89,20 @@ TEST_F(AppTest, JsonExportOfAPayslipJob) {
   EXPECT_EQ(rec["NazevVyplmista"], nullptr);
 
   // The same as CSV, to a file, chosen through the environment.
-  const ProgramRun csv = Tiskform("C1W F data VP.DAT SKSOUBOR", "TISKFORM_DEVICE=csv TISKFORM_OUTPUT=vp.csv");
+  const ProgramRun csv =
+      Tiskform("C1W F data VP.DAT SKSOUBOR", "TISKFORM_DEVICE=csv TISKFORM_OUTPUT=vp.csv");
   ASSERT_EQ(csv.code, 0) << csv.err;
   const std::string text = ReadFile(dir_ / "vp.csv");
-  EXPECT_EQ(text.substr(0, text.find("\r\n")).substr(0, 36), "NazevVyplmista,ZavStr,Vykon,IC1Osoby");
+  EXPECT_EQ(text.substr(0, text.find("\r\n")).substr(0, 36),
+            "NazevVyplmista,ZavStr,Vykon,IC1Osoby");
   EXPECT_NE(text.find(",\"Děkujeme\r\nza práci\","), std::string::npos);
   EXPECT_NE(text.find(",31250.5,"), std::string::npos);
 }
 
 TEST_F(AppTest, ExitCodes) {
   EXPECT_EQ(Tiskform("A B C").code, 0);  // the usage message
-  EXPECT_NE(Tiskform("A B C").err.find("Tiskform: ####CHYBA - Příliš málo parametrů"), std::string::npos);
+  EXPECT_NE(Tiskform("A B C").err.find("Tiskform: ####CHYBA - Příliš málo parametrů"),
+            std::string::npos);
   EXPECT_EQ(Tiskform("X999 F data x").code, 0);  // no form
   EXPECT_EQ(Tiskform("--device=bogus C1W F data x").code, 2);
   EXPECT_EQ(Tiskform("--colour C1W F data x").code, 2);
@@ -102,7 +110,8 @@ TEST_F(AppTest, ExitCodes) {
   WriteTable(data_, "F_VP", "VP.DAT", {{}});
   const ProgramRun missing = Tiskform("C1W F data VP.DAT SKSOUBOR");
   EXPECT_EQ(missing.code, 1);
-  EXPECT_NE(missing.err.find("Neexistuje soubor: " + home_ + "/RB\\C1W.RTM\nKONEC tisku"), std::string::npos)
+  EXPECT_NE(missing.err.find("Neexistuje soubor: " + home_ + "/RB\\C1W.RTM\nKONEC tisku"),
+            std::string::npos)
       << missing.err;
   const ProgramRun broken = Tiskform("--device=json C1W F data NONE.DAT SKSOUBOR");
   EXPECT_EQ(broken.code, 1);

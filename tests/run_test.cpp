@@ -169,7 +169,7 @@ TEST_F(RunTest, OwnRecordsFilterAndFirmIdentity) {
   EXPECT_EQ(osoby(own), "1");
   EXPECT_EQ(own.records.at(0).at("AdrOSSZ2"), "<null>");
   const auto foreign = job("X11932");  // the last record passes: firm identity merged into each
-  EXPECT_EQ(osoby(foreign), "42");  // equal surnames keep the order of insertion
+  EXPECT_EQ(osoby(foreign), "42");     // equal surnames keep the order of insertion
   EXPECT_EQ(foreign.records.at(0).at("AdrOSSZ2"), "Okresní správa");
   EXPECT_EQ(foreign.records.at(1).at("MOdeslani"), "Brno");
   const auto last = job("X11935");
