@@ -26,6 +26,12 @@ const TKordField& RecordBuilder::Field(std::string_view name) const {
 void RecordBuilder::Begin(bool live) {
   record_.assign(static_cast<size_t>(table_.DefinitionLength()), 0);
   if (table_.Indexed() && !record_.empty()) record_[0] = live ? kLiveFlag : 1;
+  // An empty scrambled text is stored as scrambled zeros.
+  for (int i = 0; i < table_.Fields().Count(); ++i) {
+    const TKordField* f = table_.Fields().Fields(i);
+    if (f->FieldType() == TKordFieldType::ftString && static_cast<const TKordFieldA*>(f)->Scrambled())
+      std::memset(record_.data() + f->Offset(), kScrambleMask, f->DataSize());
+  }
 }
 
 void RecordBuilder::SetText(std::string_view name, std::string_view text) {
