@@ -12,17 +12,20 @@ std::shared_ptr<MessageSink>& Current() {
 }
 }  // namespace
 
-void StderrMessageSink::Show(const std::string& text, const std::string& title, MessageKind) {
-  std::string line = prefix_;
-  if (!title.empty()) line += Win1250ToUtf8(title) + ": ";
-  line += Win1250ToUtf8(text);
-  // Message boxes break lines with CR LF; a terminal wants LF.
+std::string TerminalText(const std::string& text1250) {
+  const std::string utf8 = Win1250ToUtf8(text1250);
   std::string out;
-  for (size_t i = 0; i < line.size(); ++i) {
-    if (line[i] == '\r' && i + 1 < line.size() && line[i + 1] == '\n') continue;
-    out += line[i];
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;
+    out += utf8[i];
   }
-  out += '\n';
+  return out;
+}
+
+void StderrMessageSink::Show(const std::string& text, const std::string& title, MessageKind) {
+  std::string out = prefix_;
+  if (!title.empty()) out += TerminalText(title) + ": ";
+  out += TerminalText(text) + '\n';
   std::fwrite(out.data(), 1, out.size(), stderr);
   std::fflush(stderr);
 }

@@ -27,6 +27,9 @@ class StderrMessageSink : public MessageSink {
   std::string prefix_;
 };
 
+// A message for a terminal: UTF-8, with the message boxes' CR LF as LF.
+std::string TerminalText(const std::string& text1250);
+
 // Installs `sink` (nullptr restores the standard error sink); returns the previous one.
 std::shared_ptr<MessageSink> SetMessageSink(std::shared_ptr<MessageSink> sink);
 void ShowMessageBox(const std::string& text, const std::string& title = {},

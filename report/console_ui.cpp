@@ -2,21 +2,16 @@
 
 #include <cstdio>
 
-#include "platform/win1250.h"
+#include "platform/messages.h"
 #include "report/ui.h"
 
 namespace report {
 namespace {
 
 void Write(const std::string& text1250) {
-  const std::string utf8 = platform::Win1250ToUtf8(text1250);
+  const std::string text = platform::TerminalText(text1250);
   // The usage message names the program itself.
-  std::string out = utf8.rfind("Tiskform: ", 0) == 0 ? "" : "Tiskform: ";
-  for (size_t i = 0; i < utf8.size(); ++i) {
-    if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;
-    out += utf8[i];
-  }
-  out += '\n';
+  const std::string out = (text.rfind("Tiskform: ", 0) == 0 ? "" : "Tiskform: ") + text + "\n";
   std::fwrite(out.data(), 1, out.size(), stderr);
   std::fflush(stderr);
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "platform/csv.h"
 #include "platform/regional.h"
 #include "platform/win1250.h"
 
@@ -40,28 +41,15 @@ bool Put(FILE* out, const std::string& s) {
   return std::fwrite(s.data(), 1, s.size(), out) == s.size();
 }
 
-std::string CsvCell(const std::string& s) {
-  if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
-  std::string q = "\"";
-  for (char c : s) {
-    if (c == '"') q += '"';
-    q += c;
-  }
-  return q + "\"";
-}
-
 std::string CsvValue(const forms::MemField& f) {
   if (f.IsNull()) return {};
   switch (f.DataType()) {
     case FieldType::kText:
     case FieldType::kBlob:
-      return CsvCell(Win1250ToUtf8(f.AsString()));
+      return platform::CsvCell(Win1250ToUtf8(f.AsString()));
     case FieldType::kCurrency:
-    case FieldType::kFloat: {
-      const double d = f.AsFloat();
-      if (d == std::trunc(d) && std::fabs(d) < 1e15) return std::to_string(static_cast<int64_t>(d));
-      return Json(d).dump();
-    }
+    case FieldType::kFloat:
+      return platform::ShortestNumber(f.AsFloat());
     case FieldType::kBoolean:
       return f.AsBoolean() ? "true" : "false";
     default:
@@ -128,7 +116,7 @@ bool ExportJson(forms::MemDataset& ds, const std::string& code, const std::strin
 bool ExportCsv(forms::MemDataset& ds, FILE* out) {
   std::string line;
   for (int i = 0; i < ds.FieldCount(); ++i)
-    line += (i ? "," : "") + CsvCell(Win1250ToUtf8(ds.Field(i).FieldName()));
+    line += (i ? "," : "") + platform::CsvCell(Win1250ToUtf8(ds.Field(i).FieldName()));
   if (!Put(out, line + "\r\n")) return false;
   for (ds.First(); !ds.Eof(); ds.Next()) {
     line.clear();

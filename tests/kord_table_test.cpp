@@ -293,9 +293,25 @@ TEST_F(TableTest, FieldValues) {
   // Scrambled: 0x87 is Kamenický č; a stored mask byte ends the text.
   EXPECT_EQ(t.FieldByName("Tajne")->AsString(), "\xE8");
   EXPECT_EQ(Error([&] { t.FieldByName("Text")->AsBoolean(); }), "EAbstractError: Abstract Error");
+  EXPECT_EQ(Error([&] { t.FieldByName("Kdy")->AsBoolean(); }), "EAbstractError: Abstract Error");
+  EXPECT_EQ(Error([&] { t.FieldByName("Cislo")->AsDate(); }), "EAbstractError: Abstract Error");
   t.Close();
   EXPECT_EQ(Error([&] { t.FieldByName("Text")->AsString(); }),
             "EKordTableError: " + Utf8ToWin1250(": tabulka není otevřena"));
+}
+
+TEST_F(TableTest, RealFieldTexts) {
+  uint8_t real[6];
+  EncodeReal48(-2.0 / 3.0, real);
+  TKordTable& t =
+      OpenTable(DataFile(6, {std::string(reinterpret_cast<char*>(real), 6)}), {"Podil:R;"}, false);
+  t.First();
+  std::string fired;
+  t.FieldByName("Podil")->OnGetText = [&](TKordField&, const std::string& s) { fired = s; };
+  EXPECT_EQ(t.FieldByName("Podil")->AsString(), "-0,66666666667");  // 11 digits
+  EXPECT_EQ(fired, "-0,66666666666697");                            // 15 digits of the 6-byte real
+  EXPECT_NEAR(t.FieldByName("Podil")->AsVariant().AsDouble(), -2.0 / 3.0, 1e-11);
+  EXPECT_EQ(t.FieldByName("Podil")->Alignment(), TAlignment::taRightJustify);
 }
 
 TEST_F(TableTest, NFieldThatIsNoNumberShowsTheMessage) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "platform/csv.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
 #include "platform/regional.h"
@@ -183,4 +184,14 @@ TEST(Dates, CalendarAndTexts) {
   const DateParts p = DecodeDateTime(*EncodeDate(2024, 2, 29) + EncodeTime(23, 59, 59, 999));
   EXPECT_EQ(FormatDateTimePattern("yyyy-MM-dd HH:mm:ss", p), "2024-02-29 23:59:59");
   EXPECT_EQ(p.millisecond, 999);
+}
+
+TEST(Csv, CellsAndNumbers) {
+  EXPECT_EQ(CsvCell("plain"), "plain");
+  EXPECT_EQ(CsvCell("a,b"), "\"a,b\"");
+  EXPECT_EQ(CsvCell("say \"hi\""), "\"say \"\"hi\"\"\"");
+  EXPECT_EQ(CsvCell("two\r\nlines"), "\"two\r\nlines\"");
+  EXPECT_EQ(ShortestNumber(12), "12");
+  EXPECT_EQ(ShortestNumber(-0.1), "-0.1");
+  EXPECT_EQ(ShortestNumber(1234.56), "1234.56");
 }

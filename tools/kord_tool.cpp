@@ -8,6 +8,7 @@
 
 #include "forms/layouts.h"
 #include "kord/table.h"
+#include "platform/csv.h"
 #include "platform/errors.h"
 #include "platform/win1250.h"
 
@@ -60,24 +61,10 @@ nlohmann::ordered_json ToJson(const platform::Variant& v) {
   return Win1250ToUtf8(v.AsString());
 }
 
-std::string CsvCell(const std::string& s) {
-  if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
-  std::string q = "\"";
-  for (char c : s) {
-    if (c == '"') q += '"';
-    q += c;
-  }
-  return q + "\"";
-}
-
 std::string CsvValue(const platform::Variant& v) {
   if (v.IsBool()) return v.AsBool() ? "true" : "false";
-  if (v.IsDouble()) {
-    const double d = v.AsDouble();
-    if (d == std::trunc(d) && std::fabs(d) < 1e15) return std::to_string(static_cast<int64_t>(d));
-    return nlohmann::json(d).dump();
-  }
-  return CsvCell(Win1250ToUtf8(v.AsString()));
+  if (v.IsDouble()) return platform::ShortestNumber(v.AsDouble());
+  return platform::CsvCell(Win1250ToUtf8(v.AsString()));
 }
 
 struct Options {
@@ -128,7 +115,7 @@ void Dump(kord::TKordTable& table, const Options& o, std::ostream& out) {
   const std::vector<std::string> keys = UniqueKeys(table);
   const int fieldCount = table.Fields().Count();
   if (o.format == "csv") {
-    for (int i = 0; i < fieldCount; ++i) out << (i ? "," : "") << CsvCell(keys[i]);
+    for (int i = 0; i < fieldCount; ++i) out << (i ? "," : "") << platform::CsvCell(keys[i]);
     out << "\r\n";
   } else {
     nlohmann::ordered_json fields = nlohmann::ordered_json::array();
