@@ -17,7 +17,7 @@ std::unique_ptr<MemDataset> CreateDataset(const DatasetLayout& layout, TraceWrit
     ds->SetSortedField("C_Name_Sur");
     ds->OnCalcFields = [trace](MemDataset& d) { M_X113CalcFields(d, trace); };
     // Its trace lines are the handler's only effect beyond the fields.
-    ds->calcHasSideEffects = trace && trace->Enabled();
+    if (trace) ds->calcHasSideEffects = [trace] { return trace->Enabled(); };
   } else if (n == "M_VP") {
     ds->OnCalcFields = M_VPCalcFields;
   } else if (n == "M_CSSZ") {

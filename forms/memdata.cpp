@@ -500,7 +500,7 @@ void MemDataset::Modified(int index) {
   }
   if (fields_[index]->Calculated()) return;
   if (!OnCalcFields) return;
-  if (calcHasSideEffects)
+  if (calcHasSideEffects && calcHasSideEffects())
     RunCalc();
   else
     calcDirty_ = true;
@@ -617,7 +617,7 @@ void MemDataset::Post() {
   eof_ = bof_ = false;
   // The posted record is fetched again: its calculated fields once more (when
   // the handler does more than compute them; otherwise when they are read).
-  if (calcHasSideEffects)
+  if (calcHasSideEffects && calcHasSideEffects())
     RunCalc();
   else
     calcDirty_ = static_cast<bool>(OnCalcFields);

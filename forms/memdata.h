@@ -115,7 +115,8 @@ class MemDataset {
   // whose only effect is on those fields may run when they are read instead
   // of after every assignment: the values are the same.
   CalcHandler OnCalcFields;
-  bool calcHasSideEffects = false;
+  // Asked each time: whether the handler does more than compute the fields.
+  std::function<bool()> calcHasSideEffects;
 
   // Keeps the records in ascending order of a text field, comparing bytes with
   // only a..z folded to upper case; records with equal keys keep insertion order.
