@@ -158,6 +158,8 @@ std::string MemField::AsString() const {
   return {};
 }
 
+std::string_view MemField::TextView() const { return ds_->Read(index_).s; }
+
 int32_t MemField::AsInteger() const {
   const auto& v = ds_->Read(index_);
   if (v.null) return 0;

@@ -66,6 +66,8 @@ class MemField {
   // significant digits and the regional separator; the regional date formats;
   // "True"/"False". Null gives the empty text.
   std::string AsString() const;
+  // A text or blob field's stored bytes, valid until the record changes.
+  std::string_view TextView() const;
   int32_t AsInteger() const;
   int64_t AsCurrency() const;  // ten-thousandths
   double AsFloat() const;

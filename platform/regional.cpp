@@ -241,43 +241,41 @@ std::string FloatToStrGeneral(double value, int precision, char decimalSeparator
   const auto res =
       std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific, precision - 1);
   *res.ptr = '\0';
-  // buf: [-]d.ddddde[+-]xx
-  std::string digits;
+  // buf: [-]d.ddddde[+-]xx; the significant digits without trailing zeros.
+  char digits[24];
+  int n = 0;
   const char* p = buf;
   const bool neg = *p == '-';
   if (neg) ++p;
   for (; *p && *p != 'e'; ++p)
-    if (*p != '.') digits += *p;
+    if (*p != '.') digits[n++] = *p;
   const int exp10 = std::atoi(p + 1);
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  std::string out = neg ? "-" : "";
+  while (n > 1 && digits[n - 1] == '0') --n;
+
+  char out[64];
+  int o = 0;
+  if (neg) out[o++] = '-';
   if (exp10 < -5 || exp10 >= precision) {
-    out += digits[0];
-    if (digits.size() > 1) {
-      out += decimalSeparator;
-      out += digits.substr(1);
+    out[o++] = digits[0];
+    if (n > 1) {
+      out[o++] = decimalSeparator;
+      for (int i = 1; i < n; ++i) out[o++] = digits[i];
     }
-    out += 'E';
-    out += std::to_string(exp10);
-    return out;
-  }
-  if (exp10 < 0) {
-    out += '0';
-    out += decimalSeparator;
-    out.append(static_cast<size_t>(-exp10 - 1), '0');
-    out += digits;
+    o += std::snprintf(out + o, sizeof out - static_cast<size_t>(o), "E%d", exp10);
+  } else if (exp10 < 0) {
+    out[o++] = '0';
+    out[o++] = decimalSeparator;
+    for (int i = 0; i < -exp10 - 1; ++i) out[o++] = '0';
+    for (int i = 0; i < n; ++i) out[o++] = digits[i];
   } else {
-    const size_t intDigits = static_cast<size_t>(exp10) + 1;
-    if (digits.size() <= intDigits) {
-      out += digits;
-      out.append(intDigits - digits.size(), '0');
-    } else {
-      out += digits.substr(0, intDigits);
-      out += decimalSeparator;
-      out += digits.substr(intDigits);
+    const int intDigits = exp10 + 1;
+    for (int i = 0; i < intDigits; ++i) out[o++] = i < n ? digits[i] : '0';
+    if (n > intDigits) {
+      out[o++] = decimalSeparator;
+      for (int i = intDigits; i < n; ++i) out[o++] = digits[i];
     }
   }
-  return out;
+  return std::string(out, static_cast<size_t>(o));
 }
 
 DateParts DecodeDateTime(double value) {

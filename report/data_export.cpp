@@ -20,7 +20,7 @@ Json Value(const forms::MemField& f) {
   switch (f.DataType()) {
     case FieldType::kText:
     case FieldType::kBlob:
-      return Win1250ToUtf8(f.AsString());
+      return Win1250ToUtf8(f.TextView());
     case FieldType::kInt16:
     case FieldType::kInt32:
       return f.AsInteger();
@@ -46,7 +46,7 @@ std::string CsvValue(const forms::MemField& f) {
   switch (f.DataType()) {
     case FieldType::kText:
     case FieldType::kBlob:
-      return platform::CsvCell(Win1250ToUtf8(f.AsString()));
+      return platform::CsvCell(Win1250ToUtf8(f.TextView()));
     case FieldType::kCurrency:
     case FieldType::kFloat:
       return platform::ShortestNumber(f.AsFloat());
