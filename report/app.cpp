@@ -1,5 +1,6 @@
 #include "report/app.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -167,18 +168,40 @@ int RunTiskform(int argc, const char* const* argv) {
         code = kExitError;
         break;
       }
-      FILE* out = stdout;
+      // A file is written beside its target and renamed over it when
+      // complete, so a failed export never leaves half a file behind.
       const bool toFile = !o.output.empty() && o.output != "-";
-      if (toFile && !(out = std::fopen(o.output.c_str(), "wb"))) {
-        ui.ShowError("Cannot create file " + Utf8ToWin1250(o.output) + ": " + std::strerror(errno));
-        code = kExitError;
-        break;
+      std::string temp;
+      FILE* out = stdout;
+      if (toFile) {
+        temp = o.output + ".tmp-XXXXXX";
+        const int fd = ::mkstemp(temp.data());
+        if (fd < 0 || !(out = ::fdopen(fd, "wb"))) {
+          ui.ShowError("Cannot create file " + Utf8ToWin1250(o.output) + ": " +
+                       std::strerror(errno));
+          if (fd >= 0) ::close(fd);
+          code = kExitError;
+          break;
+        }
       }
       bool ok = o.device == "json"
                     ? ExportJson(*form.Mem(), form.ReportCode(), form.TemplatePath(), out)
                     : ExportCsv(*form.Mem(), out);
-      const int err = errno;
-      if (toFile && std::fclose(out) != 0) ok = false;
+      int err = errno;
+      if (toFile) {
+        if (std::fclose(out) != 0 && ok) {
+          ok = false;
+          err = errno;
+        }
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        if (ok && (::chmod(temp.c_str(), 0666 & ~mask) != 0 ||
+                   ::rename(temp.c_str(), o.output.c_str()) != 0)) {
+          ok = false;
+          err = errno;
+        }
+        if (!ok) ::unlink(temp.c_str());
+      }
       if (!ok) {
         ui.ShowError("Cannot write " + Utf8ToWin1250(toFile ? o.output : "standard output") + ": " +
                      std::strerror(err));
