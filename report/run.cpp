@@ -28,6 +28,13 @@ std::string Trim(const std::string& s) {
   return TrimRight(s.substr(b));
 }
 
+// A field the layout declares; the layouts are fixed, so a miss is a fault of ours.
+kord::TKordField& Need(const kord::TKordTable& table, const std::string& name) {
+  kord::TKordField* f = table.FieldByName(name);
+  if (!f) throw kord::EKordTableError(table.Name() + ": no field " + name);
+  return *f;
+}
+
 // The platform's variant-to-text conversion.
 std::string VariantText(platform::Variant&& v) {
   if (v.IsBool()) return v.AsBool() ? "True" : "False";
@@ -197,7 +204,7 @@ void TFTiskform::ReadParameters() {
   p.First();
   // A table without a live record leaves the run parameters as if none had been read.
   if (p.RecordCount() > 0) {
-    auto text = [&p](const char* name) { return p.FieldByName(name)->AsString(); };
+    auto text = [&p](const char* name) { return Need(p, name).AsString(); };
     params_.variant = text("PorSestavy");
     params_.rok = text("Rok");
     params_.ico = text("ICO");
@@ -208,20 +215,20 @@ void TFTiskform::ReadParameters() {
     // A print mode letter other than F or B names no field: no paper height.
     if (kord::TKordField* h = p.FieldByName("Height" + fb_))
       params_.paperHeight = static_cast<float>(h->AsFloat());
-    params_.marginLeft = static_cast<float>(p.FieldByName("Left")->AsFloat());
-    params_.marginRight = static_cast<float>(p.FieldByName("Right")->AsFloat());
-    params_.marginTop = static_cast<float>(p.FieldByName("Top")->AsFloat());
-    params_.marginBottom = static_cast<float>(p.FieldByName("Bottom")->AsFloat());
+    params_.marginLeft = static_cast<float>(Need(p, "Left").AsFloat());
+    params_.marginRight = static_cast<float>(Need(p, "Right").AsFloat());
+    params_.marginTop = static_cast<float>(Need(p, "Top").AsFloat());
+    params_.marginBottom = static_cast<float>(Need(p, "Bottom").AsFloat());
     if (ReadsCbsIdentP(code_)) params_.firmLocation = text("CBSIDENTP");
-    if (ReadsFormular2(code_)) params_.formular2 = p.FieldByName("Formular2")->AsBoolean();
+    if (ReadsFormular2(code_)) params_.formular2 = Need(p, "Formular2").AsBoolean();
   }
   p.Close();
 }
 
 bool TFTiskform::PassesOwnRecordsFilter() {
-  const bool vlastni = f1_->FieldByName("Vlastni")->AsBoolean();
+  const bool vlastni = Need(*f1_, "Vlastni").AsBoolean();
   if (vlastni != OwnRecordsWantVlastni(code_)) return false;
-  return f1_->FieldByName("Act")->AsString() == "4";
+  return Need(*f1_, "Act").AsString() == "4";
 }
 
 void TFTiskform::OpenFirmIdentity() {
@@ -237,7 +244,7 @@ void TFTiskform::CopyFields() {
     inputFields_.clear();
     memFields_.clear();
     for (const std::string& name : ts_) {
-      inputFields_.push_back(f1_->FieldByName(name));
+      inputFields_.push_back(&Need(*f1_, name));
       memFields_.push_back(mem_->FindField(name));
     }
   }
@@ -260,7 +267,7 @@ void TFTiskform::CopyFields() {
 
 void TFTiskform::MergeFirmIdentity() {
   kord::TKordTable& bs = Table("BSIDENTP");
-  auto text = [&bs](const char* name) { return bs.FieldByName(name)->AsString(); };
+  auto text = [&bs](const char* name) { return Need(bs, name).AsString(); };
   if (BeginsWith(code_, "S65W")) {
     mem_->FieldByName("PAdresa1").SetAsString(Trim(text("Adresa1")) + " " + Trim(text("Sidlo")));
     mem_->FieldByName("VarSymbol").SetAsString(text("VarSymbol"));
