@@ -70,6 +70,9 @@ class Converter {
         S_ISDIR(st.st_mode))
       return Fail("Cannot open file " + shown_, S_ISDIR(st.st_mode) ? EISDIR : errno);
 
+    // A file we may not write stays as it is, as it would when written in place.
+    if (::access(path_.c_str(), W_OK) != 0) return Fail("Cannot create file " + shown_, errno);
+
     // Write beside the target, so the final rename stays on one file system.
     char real[PATH_MAX];
     const std::string target = ::realpath(path_.c_str(), real) ? std::string(real) : path_;
