@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <vector>
 #include <nlohmann/json.hpp>
 
 #include "platform/csv.h"
@@ -90,19 +91,21 @@ bool ExportJson(forms::MemDataset& ds, const std::string& code, const std::strin
                      ",\"template\":" + Json(Win1250ToUtf8(templatePath)).dump() +
                      ",\"fields\":" + fields.dump() + ",\"records\":[";
   if (!Put(out, head)) return false;
-  // One object reused for every record: its keys are made once.
-  Json record = Json::object();
+  // The keys are written by the library once; each record only its values.
+  std::vector<std::string> keys;
   for (int i = 0; i < ds.FieldCount(); ++i)
-    record[Win1250ToUtf8(ds.Field(i).FieldName())] = nullptr;
-  auto& slots = record.get_ref<Json::object_t&>();
+    keys.push_back((i ? "," : "{") + Json(Win1250ToUtf8(ds.Field(i).FieldName())).dump() + ":");
   std::string text;
   nlohmann::detail::serializer<Json> serializer(nlohmann::detail::output_adapter<char>(text), ' ');
   bool first = true;
   for (ds.First(); !ds.Eof(); ds.Next()) {
-    for (int i = 0; i < ds.FieldCount(); ++i) (slots.begin() + i)->second = Value(ds.Field(i));
     if (!first) text += ',';
     first = false;
-    serializer.dump(record, false, false, 0);
+    for (int i = 0; i < ds.FieldCount(); ++i) {
+      text += keys[i];
+      serializer.dump(Value(ds.Field(i)), false, false, 0);
+    }
+    text += ds.FieldCount() ? "}" : "{}";
     // Written in pieces of about 1 MB.
     if (text.size() > (1u << 20)) {
       if (!Put(out, text)) return false;
