@@ -12,14 +12,6 @@ namespace {
 
 using platform::EConvertError;
 
-void PutVarint(std::string& out, uint64_t v) {
-  while (v >= 0x80) {
-    out += static_cast<char>(v | 0x80);
-    v >>= 7;
-  }
-  out += static_cast<char>(v);
-}
-
 uint64_t GetVarint(std::string_view in, size_t& pos) {
   uint64_t v = 0;
   for (int shift = 0; pos < in.size(); shift += 7) {
@@ -158,7 +150,9 @@ std::string MemField::AsString() const {
   return {};
 }
 
-std::string_view MemField::TextView() const { return ds_->Read(index_).s; }
+std::string_view MemField::TextView() const {
+  return ds_->Read(index_).s;
+}
 
 int32_t MemField::AsInteger() const {
   const auto& v = ds_->Read(index_);
@@ -537,31 +531,44 @@ void MemDataset::Insert() {
 }
 
 void MemDataset::Encode() const {
+  // Room for the worst case first, then raw writes: appending byte by byte
+  // costs more than the encoding itself.
+  size_t bound = 0;
+  for (size_t i = 0; i < fields_.size(); ++i)
+    if (!buffer_[i].null) bound += 20 + buffer_[i].s.size();
   std::string& out = encodeScratch_;
-  out.clear();
+  out.resize(bound);
+  char* o = out.data();
+  auto varint = [&o](uint64_t v) {
+    while (v >= 0x80) {
+      *o++ = static_cast<char>(v | 0x80);
+      v >>= 7;
+    }
+    *o++ = static_cast<char>(v);
+  };
   for (size_t i = 0; i < fields_.size(); ++i) {
     const Value& v = buffer_[i];
     if (v.null || fields_[i]->Calculated()) continue;
-    PutVarint(out, i);
+    varint(i);
     switch (fields_[i]->DataType()) {
       case FieldType::kText:
       case FieldType::kBlob:
-        PutVarint(out, v.s.size());
-        out += v.s;
+        varint(v.s.size());
+        std::memcpy(o, v.s.data(), v.s.size());
+        o += v.s.size();
         break;
       case FieldType::kFloat:
       case FieldType::kDate:
-      case FieldType::kDateTime: {
-        char b[8];
-        std::memcpy(b, &v.d, 8);
-        out.append(b, 8);
+      case FieldType::kDateTime:
+        std::memcpy(o, &v.d, 8);
+        o += 8;
         break;
-      }
       default:
-        PutVarint(out, ZigZag(v.i));
+        varint(ZigZag(v.i));
         break;
     }
   }
+  out.resize(static_cast<size_t>(o - out.data()));
 }
 
 void MemDataset::ResetBuffer() {

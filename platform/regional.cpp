@@ -237,6 +237,14 @@ std::string FloatToStrGeneral(double value, int precision, char decimalSeparator
   if (value == 0) return "0";
   if (precision < 1) precision = 1;
   if (precision > 17) precision = 17;
+  // Whole numbers that fit the precision are their digits (most payroll values).
+  if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+    const long long whole = static_cast<long long>(value);
+    char digits[24];
+    const auto r = std::to_chars(digits, digits + sizeof digits, whole);
+    const int count = static_cast<int>(r.ptr - digits) - (whole < 0 ? 1 : 0);
+    if (count <= precision) return std::string(digits, r.ptr);
+  }
   char buf[64];
   const auto res =
       std::to_chars(buf, buf + sizeof buf - 1, value, std::chars_format::scientific, precision - 1);

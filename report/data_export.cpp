@@ -2,8 +2,8 @@
 
 #include <cmath>
 #include <cstdio>
-#include <vector>
 #include <nlohmann/json.hpp>
+#include <vector>
 
 #include "platform/csv.h"
 #include "platform/regional.h"
