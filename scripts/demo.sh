@@ -14,7 +14,7 @@ export TISKFORM_HOME="$PWD/$out/home"
 
 echo "== tiskform C1W (payslips) -> $out/payslips.json"
 "$bin/report/tiskform" --device=json --output="$out/payslips.json" C1W F "$out/data" VYPLPAS.DAT SKSOUBOR
-python3 -m json.tool "$out/payslips.json" | grep -E '"(Jmeno|Prijmeni|HrubaMzda|CistaMzda|OsobaCela)"' || true
+grep -o '"\(Jmeno\|Prijmeni\|HrubaMzda\|CistaMzda\|OsobaCela\)":[^,]*' "$out/payslips.json"
 
 echo "== tiskform S0W1 (health-insurance overview) -> $out/prehled-zp.csv"
 "$bin/report/tiskform" --device=csv --output="$out/prehled-zp.csv" S0W1 F "$out/data" PREHLZP.DAT SKSOUBOR
