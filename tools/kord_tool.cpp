@@ -188,6 +188,10 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
       Dump(*table, o, out);
     }
     table->Close();
+    if (!out.flush()) {
+      err << "kord: cannot write the output\n";
+      return kExitError;
+    }
   } catch (const platform::Exception& e) {
     err << "kord: " << o.file << ": " << Win1250ToUtf8(e.what()) << "\n";
     return kExitError;
