@@ -32,7 +32,7 @@ class AppTest : public ::testing::Test {
   ProgramRun Tiskform(const std::string& args, const std::string& env = "") {
     const std::string cmd =
         "cd '" + dir_.path() +
-        "' && env -u TISKFORM_DEVICE -u TISKFORM_OUTPUT LANG=C.UTF-8 TISKFORM_HOME='" + home_ +
+        "' && env -u TISKFORM_DEVICE -u TISKFORM_OUTPUT -u LC_ALL -u LC_NUMERIC -u LC_TIME -u TISKFORM_DECIMAL_SEPARATOR LANG=C.UTF-8 TISKFORM_HOME='" + home_ +
         "' " + env + " " TISKFORM_EXE " " + args + " >out 2>err";
     const int status = std::system(cmd.c_str());
     return {WEXITSTATUS(status), ReadFile(dir_ / "out"), ReadFile(dir_ / "err")};
