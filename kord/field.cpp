@@ -302,6 +302,9 @@ std::string ReadMemoText(ReadOnlyFile& memo, int32_t position, TCodingType mode,
   // than the file holds.
   uint64_t budget = memo.size();
   uint64_t used = kMemoLengthSize;
+  // Nor follow more links than the text has characters: a chain of links that
+  // carry no text would otherwise walk the whole file four bytes at a time.
+  unsigned links = 0;
   while (text.size() < length) {
     uint8_t c;
     if (used >= budget || !memo.ReadAt(pos, &c, 1)) break;
@@ -309,7 +312,7 @@ std::string ReadMemoText(ReadOnlyFile& memo, int32_t position, TCodingType mode,
     ++used;
     if (c == 0) {
       uint8_t link[kMemoLinkSize];
-      if (!memo.ReadAt(pos - 1, link, kMemoLinkSize)) break;
+      if (++links > length || !memo.ReadAt(pos - 1, link, kMemoLinkSize)) break;
       used += kMemoLinkSize - 1;
       pos = static_cast<uint64_t>(link[0]) | static_cast<uint64_t>(link[1]) << 8 |
             static_cast<uint64_t>(link[2]) << 16 | static_cast<uint64_t>(link[3]) << 24;

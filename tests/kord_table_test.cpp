@@ -335,18 +335,20 @@ TEST_F(TableTest, NFieldThatIsNoNumberShowsTheMessage) {
 
 TEST_F(TableTest, MemoTexts) {
   // A continuation's lowest byte is its 0 byte, so texts go on at multiples of 256.
-  std::string memo(800, '\0');
+  std::string memo(1300, '\0');
   auto put = [&memo](size_t at, const std::string& bytes) {
     memo.replace(at, bytes.size(), bytes);
   };
   put(10, Bytes({5, 0}) + "AB\r\nC");
-  put(30, Bytes({6, 0}) + "XY" + kordtest::Le32(256));  // continues at 256
-  put(256, Bytes({0xA0, 'Z', 0xFE, 'W'}));              // Kamenický á, Z, _, W
-  put(512, Bytes({0xFF, 0xFF}) + kordtest::Le32(512));  // a link back onto itself
+  put(30, Bytes({6, 0}) + "XY" + kordtest::Le32(256));   // continues at 256
+  put(256, Bytes({0xA0, 'Z', 0xFE, 'W'}));               // Kamenický á, Z, _, W
+  put(512, Bytes({0xFF, 0xFF}) + kordtest::Le32(512));   // a link back onto itself
+  put(700, Bytes({9, 0}) + "A" + kordtest::Le32(1024));  // then links that carry no text
+  put(1024, kordtest::Le32(1024));
   std::string rec;
-  for (uint32_t at : {10u, 30u, 512u, 0u, 5000u}) rec += kordtest::Le32(at);
-  TKordTable& t =
-      OpenTable(DataFile(20, {rec}), {"M1:T;", "M2:T;", "M3:T;", "M4:T;", "M5:T;"}, false, memo);
+  for (uint32_t at : {10u, 30u, 512u, 0u, 5000u, 700u}) rec += kordtest::Le32(at);
+  TKordTable& t = OpenTable(DataFile(24, {rec}),
+                            {"M1:T;", "M2:T;", "M3:T;", "M4:T;", "M5:T;", "M6:T;"}, false, memo);
   t.First();
   EXPECT_EQ(t.FieldByName("M1")->AsString(), "AB");
   EXPECT_EQ(t.FieldByName("M1")->AsVariant(), platform::Variant("AB\r\nC"));
@@ -357,6 +359,7 @@ TEST_F(TableTest, MemoTexts) {
   EXPECT_EQ(t.FieldByName("M4")->AsString(), "");
   EXPECT_EQ(t.FieldByName("M5")->AsString(), "");  // outside the file
   EXPECT_EQ(static_cast<TKordFieldT*>(t.FieldByName("M5"))->MemoPosition(), 5000);
+  EXPECT_EQ(t.FieldByName("M6")->AsString(), "A");  // stops after as many links as characters
 }
 
 TEST_F(TableTest, ScrambledMemoLineBreaks) {
