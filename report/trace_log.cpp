@@ -1,6 +1,7 @@
 #include "report/trace_log.h"
 
 #include <sys/time.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <ctime>
@@ -45,8 +46,10 @@ bool TraceLog::Write(const std::string& message) {
   Decide();
   if (logState_ != 1 && logState_ != 2) return false;
   const std::string line = TraceTimeStamp() + message + " ";
-  const std::string path = platform::ResolvePath(LogPath());
-  const bool append = logState_ == 1 && platform::FileExists(LogPath());
+  // Found once: the folder does not move during a run.
+  if (resolvedLog_.empty()) resolvedLog_ = platform::ResolvePath(LogPath());
+  const std::string& path = resolvedLog_;
+  const bool append = logState_ == 1 && ::access(path.c_str(), F_OK) == 0;
   logState_ = 1;
   FILE* f = std::fopen(path.c_str(), append ? "ab" : "wb");
   if (!f) {

@@ -31,6 +31,7 @@ class TraceLog : public forms::TraceWriter {
   std::string folder_;
   std::function<void(const std::string&)> showMessage_;
   int logState_ = kUndecided;
+  std::string resolvedLog_;
 };
 
 // "d.m.yyyy hh.nn.ss.zzz " for the current local time.
