@@ -9,6 +9,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "platform/cmdline.h"
 #include "platform/messages.h"
 #include "platform/win1250.h"
 #include "report/data_export.h"
@@ -65,27 +66,12 @@ bool ParseOptions(int argc, const char* const* argv, Options& o, std::string& er
       break;
     }
     if (a.size() < 2 || a[0] != '-' || a[1] != '-') break;  // the first positional argument
-    auto value = [&](const char* name, std::string& dst) {
-      const std::string opt = std::string("--") + name;
-      if (a == opt) {
-        if (i + 1 >= argc) {
-          error = "option " + opt + " needs a value";
-          return true;
-        }
-        dst = argv[++i];
-        return true;
-      }
-      if (a.rfind(opt + "=", 0) == 0) {
-        dst = a.substr(opt.size() + 1);
-        return true;
-      }
-      return false;
-    };
     if (a == "--help") {
       o.help = true;
     } else if (a == "--version") {
       o.version = true;
-    } else if (value("device", o.device) || value("output", o.output)) {
+    } else if (platform::TakeOption(argc, argv, i, "--device", o.device, error) ||
+               platform::TakeOption(argc, argv, i, "--output", o.output, error)) {
       if (!error.empty()) return false;
     } else {
       error = "unknown option " + a;

@@ -8,6 +8,7 @@
 
 #include "forms/layouts.h"
 #include "kord/table.h"
+#include "platform/cmdline.h"
 #include "platform/csv.h"
 #include "platform/errors.h"
 #include "platform/win1250.h"
@@ -76,18 +77,11 @@ bool Parse(int argc, const char* const* argv, Options& o, std::string& error) {
   o.command = argv[1];
   for (int i = 2; i < argc; ++i) {
     const std::string a = argv[i];
-    auto value = [&](const std::string& opt, std::string& dst) {
-      if (a == opt && i + 1 < argc) {
-        dst = argv[++i];
-        return true;
-      }
-      if (a.rfind(opt + "=", 0) == 0) {
-        dst = a.substr(opt.size() + 1);
-        return true;
-      }
-      return false;
-    };
-    if (value("--layout", o.layout) || value("--format", o.format)) continue;
+    if (platform::TakeOption(argc, argv, i, "--layout", o.layout, error) ||
+        platform::TakeOption(argc, argv, i, "--format", o.format, error)) {
+      if (!error.empty()) return false;
+      continue;
+    }
     if (!a.empty() && a[0] == '-' && a != "-") {
       error = "unknown option " + a;
       return false;
