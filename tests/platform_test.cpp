@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "platform/cmdline.h"
 #include "platform/csv.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
@@ -194,4 +195,21 @@ TEST(Csv, CellsAndNumbers) {
   EXPECT_EQ(ShortestNumber(12), "12");
   EXPECT_EQ(ShortestNumber(-0.1), "-0.1");
   EXPECT_EQ(ShortestNumber(1234.56), "1234.56");
+}
+
+TEST(CommandLine, LongOptions) {
+  const char* argv[] = {"prog", "--device=json", "--output", "x.json", "--output", "--devicex=1"};
+  std::string value, error;
+  int i = 1;
+  EXPECT_TRUE(platform::TakeOption(6, argv, i, "--device", value, error));
+  EXPECT_EQ(value, "json");
+  i = 2;
+  EXPECT_TRUE(platform::TakeOption(6, argv, i, "--output", value, error));
+  EXPECT_EQ(value, "x.json");
+  EXPECT_EQ(i, 3);
+  i = 5;
+  EXPECT_FALSE(platform::TakeOption(6, argv, i, "--device", value, error));
+  i = 4;
+  EXPECT_TRUE(platform::TakeOption(5, argv, i, "--output", value, error));  // no value left
+  EXPECT_EQ(error, "option --output needs a value");
 }
