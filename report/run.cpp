@@ -86,6 +86,11 @@ RunOutcome TFTiskform::FormShow(bool templateRequired) {
     ui_.ProgressEnd();
     ui_.ShowError(e.what());
     return RunOutcome::kError;
+  } catch (const std::exception& e) {
+    // Not one of ours (out of memory, say): still the standard error box.
+    ui_.ProgressEnd();
+    ui_.ShowError(e.what());
+    return RunOutcome::kError;
   }
   if (!f1_) return RunOutcome::kNoForm;
   if (missingTemplate_) return RunOutcome::kMissingTemplate;
