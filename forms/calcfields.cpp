@@ -1,27 +1,14 @@
 #include <string>
 
 #include "forms/datasets.h"
+#include "platform/trim.h"
 #include "platform/win1250.h"
 
 namespace forms {
 namespace {
 
-bool IsTrimmed(char c) {
-  return static_cast<unsigned char>(c) <= 32;
-}
-
-std::string Trim(std::string_view s) {
-  size_t b = 0, e = s.size();
-  while (b < e && IsTrimmed(s[b])) ++b;
-  while (e > b && IsTrimmed(s[e - 1])) --e;
-  return std::string(s.substr(b, e - b));
-}
-
-std::string TrimRight(std::string_view s) {
-  size_t e = s.size();
-  while (e > 0 && IsTrimmed(s[e - 1])) --e;
-  return std::string(s.substr(0, e));
-}
+using platform::Trim;
+using platform::TrimRight;
 
 // Characters i to j (from 1), shortened at the end; empty when i lies beyond
 // the end or j is below i.

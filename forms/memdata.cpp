@@ -303,16 +303,21 @@ void MemField::SetAsString(std::string_view text) {
       break;
     }
   }
+  PutNumber(i, d);
+}
+
+void MemField::PutNumber(int64_t i, double d) {
   MemDataset::Value& v = ds_->Slot(index_);
   v.null = false;
   v.i = i;
   v.d = d;
+  v.s.clear();
   ds_->Modified(index_);
 }
 
 void MemField::SetAsInteger(int64_t value) {
-  MemDataset::Value v;
-  v.null = false;
+  int64_t i = 0;
+  double d = 0;
   switch (def_.type) {
     case FieldType::kInt16:
     case FieldType::kInt32: {
@@ -322,26 +327,25 @@ void MemField::SetAsInteger(int64_t value) {
         throw platform::ERangeError(std::to_string(value) + " is not a valid value for field '" +
                                     def_.name + "'. The allowed range is " + std::to_string(lo) +
                                     " to " + std::to_string(hi));
-      v.i = value;
+      i = value;
       break;
     }
     case FieldType::kCurrency:
-      v.i = value * 10000;
+      i = value * 10000;
       break;
     case FieldType::kBoolean:
-      v.i = value != 0;
+      i = value != 0;
       break;
     case FieldType::kFloat:
     case FieldType::kDate:
     case FieldType::kDateTime:
-      v.d = static_cast<double>(value);
+      d = static_cast<double>(value);
       break;
     default:
       SetAsString(std::to_string(value));
       return;
   }
-  ds_->Slot(index_) = std::move(v);
-  ds_->Modified(index_);
+  PutNumber(i, d);
 }
 
 void MemField::SetAsCurrency(int64_t tenThousandths) {
@@ -349,11 +353,7 @@ void MemField::SetAsCurrency(int64_t tenThousandths) {
     SetAsFloat(static_cast<double>(tenThousandths) / 10000.0);
     return;
   }
-  MemDataset::Value v;
-  v.null = false;
-  v.i = tenThousandths;
-  ds_->Slot(index_) = std::move(v);
-  ds_->Modified(index_);
+  PutNumber(tenThousandths, 0);
 }
 
 void MemField::SetAsFloat(double value) {
@@ -361,11 +361,7 @@ void MemField::SetAsFloat(double value) {
     case FieldType::kFloat:
     case FieldType::kDate:
     case FieldType::kDateTime: {
-      MemDataset::Value v;
-      v.null = false;
-      v.d = def_.type == FieldType::kDate ? std::trunc(value) : value;
-      ds_->Slot(index_) = std::move(v);
-      ds_->Modified(index_);
+      PutNumber(0, def_.type == FieldType::kDate ? std::trunc(value) : value);
       return;
     }
     case FieldType::kCurrency:
@@ -389,11 +385,7 @@ void MemField::SetAsBoolean(bool value) {
     SetAsString(value ? "True" : "False");
     return;
   }
-  MemDataset::Value v;
-  v.null = false;
-  v.i = value;
-  ds_->Slot(index_) = std::move(v);
-  ds_->Modified(index_);
+  PutNumber(value, 0);
 }
 
 void MemField::SetAsDateTime(double value) {

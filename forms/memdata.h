@@ -88,6 +88,7 @@ class MemField {
 
  private:
   friend class MemDataset;
+  void PutNumber(int64_t i, double d);  // stores a non-null number and tells the dataset
   MemField(MemDataset* ds, FieldDef def, int index)
       : ds_(ds), def_(std::move(def)), index_(index) {}
   MemDataset* ds_;

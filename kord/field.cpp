@@ -11,6 +11,7 @@
 #include "platform/errors.h"
 #include "platform/messages.h"
 #include "platform/regional.h"
+#include "platform/trim.h"
 #include "platform/win1250.h"
 
 namespace kord {
@@ -169,11 +170,7 @@ std::string TKordFieldA::AsString() {
     if (static_cast<uint8_t>(c) >= 0x80)
       c = static_cast<char>(RecodeChar(mode, static_cast<uint8_t>(c)));
   FireGetText(text);
-  if (KordTable()->CutTrailSPC()) {
-    size_t e = text.size();
-    while (e > 0 && static_cast<uint8_t>(text[e - 1]) <= 32) --e;
-    text.resize(e);
-  }
+  if (KordTable()->CutTrailSPC()) text.resize(platform::TrimRightView(text).size());
   return text;
 }
 

@@ -3,6 +3,7 @@
 #include "forms/layouts.h"
 #include "platform/paths.h"
 #include "platform/regional.h"
+#include "platform/trim.h"
 #include "platform/win1250.h"
 #include "report/code_rules.h"
 
@@ -10,23 +11,6 @@ namespace report {
 namespace {
 
 using platform::Utf8ToWin1250;
-
-bool IsBlank(char c) {
-  return static_cast<unsigned char>(c) <= 32;
-}
-
-std::string TrimRight(std::string s) {
-  size_t e = s.size();
-  while (e > 0 && IsBlank(s[e - 1])) --e;
-  s.resize(e);
-  return s;
-}
-
-std::string Trim(const std::string& s) {
-  size_t b = 0;
-  while (b < s.size() && IsBlank(s[b])) ++b;
-  return TrimRight(s.substr(b));
-}
 
 // A field the layout declares; the layouts are fixed, so a miss is a fault of ours.
 kord::TKordField& Need(const kord::TKordTable& table, const std::string& name) {
@@ -257,8 +241,8 @@ void TFTiskform::CopyFields() {
     try {
       forms::MemField* mem = memFields_[i];
       if (!mem) mem = &mem_->FieldByName(ts_[i]);
-      const std::string text =
-          TrimRight(VariantText(inputFields_[i]->AsVariant()));  // moved, not copied
+      std::string text = VariantText(inputFields_[i]->AsVariant());
+      text.resize(platform::TrimRightView(text).size());
       if (text.empty())
         mem->Clear();
       else
@@ -274,7 +258,8 @@ void TFTiskform::MergeFirmIdentity() {
   kord::TKordTable& bs = Table("BSIDENTP");
   auto text = [&bs](const char* name) { return Need(bs, name).AsString(); };
   if (BeginsWith(code_, "S65W")) {
-    mem_->FieldByName("PAdresa1").SetAsString(Trim(text("Adresa1")) + " " + Trim(text("Sidlo")));
+    mem_->FieldByName("PAdresa1")
+        .SetAsString(platform::Trim(text("Adresa1")) + " " + platform::Trim(text("Sidlo")));
     mem_->FieldByName("VarSymbol").SetAsString(text("VarSymbol"));
     mem_->FieldByName("PAdresa6").SetAsString(text("Adresa6"));
     mem_->FieldByName("PCisloDomu").SetAsString(text("CisloDomu"));
